@@ -1,0 +1,21 @@
+#pragma once
+// Reads the scene file into SceneData, creating each texture as its name is read.
+#include <cstddef>
+
+#include "scene/scene_data.h"
+
+constexpr const char* kMapFileName = "map.txt";
+constexpr int kNameBufferSize = 255;   // a name holds at most 254 bytes
+constexpr int kMaxSkipBeforeName = 11;  // characters allowed before a name's opening '%'
+
+// Reads "map.txt" from the current directory. On failure writes one line naming the file, the
+// line and the problem to stderr, releases what it created and leaves the scene empty.
+bool LoadMap(IDirect3DDevice9* device, SceneData& scene);
+
+// The same, for a named file.
+bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene);
+
+// The same, for text already in memory (read as a text-mode file would be: CR LF is one LF).
+// fileName only names the source in messages.
+bool LoadMapText(const char* fileName, const char* text, std::size_t size, IDirect3DDevice9* device,
+                 SceneData& scene);

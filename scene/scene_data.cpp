@@ -1,0 +1,3 @@
+#include "scene/scene_data.h"
+
+SceneData gScene;

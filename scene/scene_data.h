@@ -1,0 +1,35 @@
+#pragma once
+// The scene model: what "map.txt" describes, held for the life of the process.
+#include <cstdint>
+#include <vector>
+
+#include "platform/d3dx.h"
+
+// The vertex as the device sees it (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, 32 bytes).
+struct Vertex {
+    float x, y, z;
+    float nx, ny, nz;
+    float u, v;
+};
+static_assert(sizeof(Vertex) == 32);
+
+constexpr DWORD kVertexFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
+
+struct FaceRecord {
+    Vec3 normal;
+    std::int32_t textureIndex;
+};
+
+struct SceneData {
+    Vec3 startPosition;
+    std::int32_t triangleCount = 0;
+    std::int32_t indexCount = 0;
+    std::vector<std::int32_t> indices;  // freed once on the device
+    std::vector<FaceRecord> faces;
+    std::int32_t vertexCount = 0;
+    std::vector<Vertex> vertices;  // freed once on the device
+    std::int32_t textureCount = 0;
+    std::vector<IDirect3DTexture9*> textures;  // a slot is null when its image did not load
+};
+
+extern SceneData gScene;

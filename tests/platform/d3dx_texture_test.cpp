@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/d3dx.h"
+#include "tests/fakes/recording_device.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A 3×2 image: top row red, green, blue; bottom row white, black, half-transparent grey.
+const unsigned char kPixels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
+                                 255, 255, 255, 255, 0, 0, 0, 255, 128, 128, 128, 128};
+
+class TextureFromFile : public ::testing::Test {
+protected:
+    fs::path dir = fs::temp_directory_path() / ("vellmora_texture_" + std::to_string(::getpid()));
+    RecordingDevice device;
+
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string PathOf(const char* name) { return (dir / name).string(); }
+};
+
+void ExpectTexel(const RecordingTexture& t, int x, int y, unsigned b, unsigned g, unsigned r, unsigned a) {
+    const unsigned char* p = t.texels.data() + (y * t.width + x) * 4;
+    EXPECT_EQ(p[0], b) << x << "," << y;
+    EXPECT_EQ(p[1], g) << x << "," << y;
+    EXPECT_EQ(p[2], r) << x << "," << y;
+    EXPECT_EQ(p[3], a) << x << "," << y;
+}
+
+TEST_F(TextureFromFile, LosslessFormatsFillAManagedA8R8G8B8TextureInBgraOrder) {
+    const std::string png = PathOf("t.png");
+    const std::string bmp = PathOf("t.bmp");
+    const std::string tga = PathOf("t.tga");
+    ASSERT_TRUE(stbi_write_png(png.c_str(), 3, 2, 4, kPixels, 12));
+    ASSERT_TRUE(stbi_write_bmp(bmp.c_str(), 3, 2, 4, kPixels));
+    ASSERT_TRUE(stbi_write_tga(tga.c_str(), 3, 2, 4, kPixels));
+    for (const std::string& file : {png, bmp, tga}) {
+        SCOPED_TRACE(file);
+        IDirect3DTexture9* texture = nullptr;
+        ASSERT_EQ(D3DXCreateTextureFromFileA(&device, file.c_str(), &texture), S_OK);
+        ASSERT_NE(texture, nullptr);
+        const RecordingTexture& t = *device.textures.back();
+        EXPECT_EQ(texture, &t);
+        EXPECT_EQ(t.width, 3u);
+        EXPECT_EQ(t.height, 2u);
+        EXPECT_EQ(t.levels, 1u);
+        EXPECT_EQ(t.format, D3DFMT_A8R8G8B8);
+        EXPECT_EQ(t.pool, D3DPOOL_MANAGED);
+        EXPECT_EQ(t.unlockCount, 1);
+        ExpectTexel(t, 0, 0, 0, 0, 255, 255);
+        ExpectTexel(t, 2, 0, 255, 0, 0, 255);
+        ExpectTexel(t, 0, 1, 255, 255, 255, 255);
+        ExpectTexel(t, 1, 1, 0, 0, 0, 255);
+    }
+}
+
+TEST_F(TextureFromFile, PpmAndJpegDecode) {
+    const std::string ppm = PathOf("t.ppm");
+    {
+        std::ofstream out(ppm, std::ios::binary);
+        out << "P6\n2 1\n255\n";
+        out.write("\x10\x20\x30\xff\x00\x80", 6);
+    }
+    const std::string jpg = PathOf("t.jpg");
+    std::vector<unsigned char> grey(16 * 16 * 3, 200);
+    ASSERT_TRUE(stbi_write_jpg(jpg.c_str(), 16, 16, 3, grey.data(), 95));
+
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileA(&device, ppm.c_str(), &texture), S_OK);
+    ExpectTexel(*device.textures.back(), 0, 0, 0x30, 0x20, 0x10, 255);
+    ExpectTexel(*device.textures.back(), 1, 0, 0x80, 0x00, 0xff, 255);
+
+    ASSERT_EQ(D3DXCreateTextureFromFileA(&device, jpg.c_str(), &texture), S_OK);
+    const RecordingTexture& t = *device.textures.back();
+    EXPECT_EQ(t.width, 16u);
+    EXPECT_NEAR(t.texels[4 * 100 + 1], 200, 3);
+    EXPECT_EQ(t.texels[4 * 100 + 3], 255);
+}
+
+TEST_F(TextureFromFile, UnreadableImagesFailAndLeaveTheSlotNull) {
+    const std::string text = PathOf("not_an_image.png");
+    std::ofstream(text) << "hello";
+    for (const std::string& file : {PathOf("missing.bmp"), text, PathOf("")}) {
+        IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(&device);
+        EXPECT_TRUE(FAILED(D3DXCreateTextureFromFileA(&device, file.c_str(), &texture))) << file;
+        EXPECT_EQ(texture, nullptr);
+    }
+    EXPECT_TRUE(device.textures.empty());
+}
+
+TEST_F(TextureFromFile, DeviceFailuresGiveNoTextureAndReleaseWhatWasMade) {
+    const std::string png = PathOf("t.png");
+    ASSERT_TRUE(stbi_write_png(png.c_str(), 3, 2, 4, kPixels, 12));
+    IDirect3DTexture9* texture = nullptr;
+
+    device.createTextureResult = D3DERR_OUTOFVIDEOMEMORY;
+    EXPECT_EQ(D3DXCreateTextureFromFileA(&device, png.c_str(), &texture), D3DERR_OUTOFVIDEOMEMORY);
+    EXPECT_EQ(texture, nullptr);
+
+    device.createTextureResult = S_OK;
+    device.textureLockResult = D3DERR_INVALIDCALL;
+    EXPECT_TRUE(FAILED(D3DXCreateTextureFromFileA(&device, png.c_str(), &texture)));
+    EXPECT_EQ(texture, nullptr);
+    ASSERT_EQ(device.textures.size(), 1u);
+    EXPECT_EQ(device.textures.back()->releaseCount, 1);
+
+    EXPECT_EQ(D3DXCreateTextureFromFileA(nullptr, png.c_str(), &texture), D3DERR_INVALIDCALL);
+    EXPECT_EQ(texture, nullptr);
+}
+
+}  // namespace
