@@ -1,0 +1,3 @@
+#include "app/screen_metrics.h"
+
+ScreenMetrics gScreen;
