@@ -33,14 +33,6 @@ void ExpectNear(const Vec3& actual, const Vec3& expected, float tolerance) {
     EXPECT_NEAR(actual.z, expected.z, tolerance);
 }
 
-TEST_F(MovementTest, InitPlacesTheCameraAtTheStartFacingAlongZ) {
-    EXPECT_EQ(gCamera.position, Vec3(1.0f, 2.0f, 3.0f));
-    EXPECT_EQ(gCamera.look, Vec3(0.0f, 0.0f, 1.0f));
-    EXPECT_EQ(gCamera.right, Vec3(1.0f, 0.0f, 0.0f));
-    EXPECT_EQ(gCamera.up, Vec3(0.0f, 1.0f, 0.0f));
-    EXPECT_EQ(gCamera.worldUp, Vec3(0.0f, 1.0f, 0.0f));
-}
-
 TEST_F(MovementTest, NoKeyOrOppositeKeysLeaveThePositionAlone) {
     LookBy(37, -23);
     const Vec3 start = gCamera.position;
