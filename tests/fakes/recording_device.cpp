@@ -14,7 +14,9 @@ std::string Call(const char* name, Args... args) {
 
 }  // namespace
 
-ULONG WINAPI RecordingTexture::Release() { return static_cast<ULONG>(++releaseCount); }
+ULONG WINAPI RecordingTexture::Release() {
+    return static_cast<ULONG>(++releaseCount);
+}
 
 HRESULT WINAPI RecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT*, DWORD) {
     if (FAILED(lockResult) || level != 0) {
@@ -31,10 +33,13 @@ HRESULT WINAPI RecordingTexture::UnlockRect(UINT) {
     return S_OK;
 }
 
-ULONG WINAPI RecordingDevice::Release() { return static_cast<ULONG>(++releaseCount); }
+ULONG WINAPI RecordingDevice::Release() {
+    return static_cast<ULONG>(++releaseCount);
+}
 
-HRESULT WINAPI RecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                                              D3DPOOL pool, IDirect3DTexture9** texture, HANDLE*) {
+HRESULT WINAPI RecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
+                                              D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
+                                              HANDLE*) {
     calls.push_back(Call("CreateTexture", width, height, levels, usage, static_cast<int>(format),
                          static_cast<int>(pool)));
     if (FAILED(createTextureResult)) {
@@ -62,13 +67,15 @@ HRESULT WINAPI RecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWO
 
 HRESULT WINAPI RecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                                   IDirect3DIndexBuffer9**, HANDLE*) {
-    calls.push_back(Call("CreateIndexBuffer", length, usage, static_cast<int>(format), static_cast<int>(pool)));
+    calls.push_back(
+        Call("CreateIndexBuffer", length, usage, static_cast<int>(format), static_cast<int>(pool)));
     return D3DERR_NOTAVAILABLE;
 }
 
 HRESULT WINAPI RecordingDevice::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
                                                           D3DMULTISAMPLE_TYPE multiSample, DWORD quality,
-                                                          BOOL discard, IDirect3DSurface9** surface, HANDLE*) {
+                                                          BOOL discard, IDirect3DSurface9** surface,
+                                                          HANDLE*) {
     calls.push_back(Call("CreateDepthStencilSurface", width, height, static_cast<int>(format),
                          static_cast<int>(multiSample), quality, discard));
     *surface = nullptr;
@@ -139,8 +146,8 @@ HRESULT WINAPI RecordingDevice::SetFVF(DWORD fvf) {
     return S_OK;
 }
 
-HRESULT WINAPI RecordingDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9*, UINT offsetInBytes,
-                                                UINT stride) {
+HRESULT WINAPI RecordingDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9*,
+                                                UINT offsetInBytes, UINT stride) {
     calls.push_back(Call("SetStreamSource", streamNumber, offsetInBytes, stride));
     return S_OK;
 }

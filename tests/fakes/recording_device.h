@@ -33,14 +33,15 @@ struct RecordingDevice final : IDirect3DDevice9 {
     int releaseCount = 0;
 
     ULONG WINAPI Release() override;
-    HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                 IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
+    HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                 D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
     HRESULT WINAPI CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                       IDirect3DVertexBuffer9** vertexBuffer, HANDLE* sharedHandle) override;
     HRESULT WINAPI CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                      IDirect3DIndexBuffer9** indexBuffer, HANDLE* sharedHandle) override;
-    HRESULT WINAPI CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
-                                             DWORD multisampleQuality, BOOL discard, IDirect3DSurface9** surface,
+    HRESULT WINAPI CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
+                                             D3DMULTISAMPLE_TYPE multiSample, DWORD multisampleQuality,
+                                             BOOL discard, IDirect3DSurface9** surface,
                                              HANDLE* sharedHandle) override;
     HRESULT WINAPI SetDepthStencilSurface(IDirect3DSurface9* newZStencil) override;
     HRESULT WINAPI BeginScene() override;
