@@ -58,7 +58,8 @@ inline Surface Plain(int texture, float tileSize) {
 }
 
 // The quad origin, origin + along, origin + along + across, origin + across; it faces along x across.
-// Texture coordinates are given for the origin and per unit of along and across.
+// Texture coordinates: (u, v) at the origin, and how much they change over the whole along edge
+// and over the whole across edge.
 struct QuadUv {
     float u = 0.0f;
     float v = 0.0f;
