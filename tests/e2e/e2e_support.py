@@ -2,6 +2,7 @@
 prefix and a way to run the Windows program in it and read its whole exit code; maps and images
 written by the test."""
 
+import ctypes
 import math
 import os
 import shutil
@@ -61,6 +62,13 @@ def parse_ppm(data):
     width, height = int(fields[1]), int(fields[2])
     pixels = data[pos + 1:pos + 1 + 3 * width * height]
     return Picture(width, height, pixels)
+
+
+class CursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
 
 
 class Screen:
@@ -124,6 +132,34 @@ class Screen:
     def pointer(self):
         fields = dict(line.split("=", 1) for line in self.xdotool("getmouselocation", "--shell").split())
         return int(fields["X"]), int(fields["Y"])
+
+    def cursor_shows(self):
+        """Whether the pointer's current image has any visible pixel (through XFixes, which Wine
+        itself depends on). A hidden pointer is an image with nothing in it."""
+        x11 = ctypes.CDLL("libX11.so.6")
+        xfixes = ctypes.CDLL("libXfixes.so.3")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        x11.XFree.argtypes = [ctypes.c_void_p]
+        xfixes.XFixesQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                                ctypes.POINTER(ctypes.c_int)]
+        xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(CursorImage)
+        xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+        display = x11.XOpenDisplay(self.display.encode())
+        check(display, f"cannot open display {self.display}")
+        try:
+            event, error = ctypes.c_int(), ctypes.c_int()
+            check(xfixes.XFixesQueryExtension(display, ctypes.byref(event), ctypes.byref(error)),
+                  "the X server has no XFixes")
+            image = xfixes.XFixesGetCursorImage(display)
+            check(bool(image), "XFixes gave no pointer image")
+            size = image.contents.width * image.contents.height
+            shows = any(image.contents.pixels[i] >> 24 for i in range(size))
+            x11.XFree(image)
+            return shows
+        finally:
+            x11.XCloseDisplay(display)
 
     def wait_for(self, predicate, seconds=20):
         """Takes screenshots until predicate(picture) holds; returns that picture."""

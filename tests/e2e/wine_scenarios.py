@@ -95,6 +95,7 @@ def controls(wine, screen, folder):
     run = wine.start(folder, screen)
     span = square_span(first_frame(screen, (cx, cy), GREEN), cy)
     print(f"start: square from x={span[0]} to x={span[1]}")
+    check(not screen.cursor_shows(), "the pointer shows while active")
 
     # The step is per frame and the frame rate unknown: tap briefly until the square has grown.
     start_width = width(span)
@@ -122,7 +123,8 @@ def controls(wine, screen, folder):
     changed = screen.wait_for(lambda p: p.rgb != paused.rgb, 1.5)
     check(changed is None, "the picture changed while paused")
     check(screen.pointer() == (cx + 40, cy), "the pointer was held at the centre while paused")
-    print("paused: picture unchanged after W and a mouse move; the pointer moves freely")
+    check(screen.cursor_shows(), "the pointer is hidden while paused")
+    print("paused: picture unchanged after W and a mouse move; the pointer shows and moves freely")
 
     screen.tap("Tab")
     screen.move_pointer(cx, cy)
@@ -133,7 +135,8 @@ def controls(wine, screen, folder):
         if resumed is not None:
             break
     check(resumed is not None, "the picture did not change after Tab resumed")
-    print("resumed: W moves the camera again")
+    check(not screen.cursor_shows(), "the pointer still shows after Tab resumed")
+    print("resumed: W moves the camera again; the pointer is hidden")
 
     screen.tap("Escape")
     code, _ = run.finish()
