@@ -126,8 +126,16 @@ class Screen:
         self.xdotool("mousemove", str(x), str(y))
 
     def focus(self, title):
-        """Gives the keyboard to the window of that title: with no window manager nobody else does."""
-        self.xdotool("search", "--sync", "--name", f"^{title}$", "windowfocus")
+        """Gives the keyboard to the window of that title: with no window manager nobody else does.
+        Tries for a while, as the window may not be mapped yet."""
+        deadline = time.time() + 10
+        while True:
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$", "windowfocus"],
+                                   env=self.env(), capture_output=True)
+            if found.returncode == 0:
+                return
+            check(time.time() < deadline, f"no visible window titled {title}")
+            time.sleep(0.2)
 
     def pointer(self):
         fields = dict(line.split("=", 1) for line in self.xdotool("getmouselocation", "--shell").split())

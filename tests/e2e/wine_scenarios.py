@@ -36,8 +36,10 @@ def expect_colour(picture, name, point, expected, tolerance):
 
 
 def first_frame(screen, point, colour):
-    """Waits for the program's first picture, then gives its window the keyboard."""
-    picture = screen.wait_for(lambda p: close(p.pixel(*point), colour, 3))
+    """Waits for the program's first picture, then gives its window the keyboard. The corner must
+    show the cleared black too: the white root alone could pass for a white square."""
+    corner = (screen.width - 1, screen.height - 1)
+    picture = screen.wait_for(lambda p: close(p.pixel(*point), colour, 3) and p.pixel(*corner) == (0, 0, 0))
     check(picture is not None, f"no frame showing {colour} at {point} within 20 s")
     screen.focus("Vellmora")
     return picture
