@@ -30,13 +30,15 @@ struct BenchFiles {
     fs::path log;                           // what the readers write to stderr while they are timed
     std::map<std::int32_t, fs::path> maps;  // by triangle count
     std::map<std::int32_t, SceneData> scenes;
+    int savedStderr = -1;
 };
 
 BenchFiles gBench;
 
 bool MakeMaps() {
-    std::string pattern = (fs::temp_directory_path() / "vellmora-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
+    std::error_code error;
+    std::string pattern = (fs::temp_directory_path(error) / "vellmora-bench-XXXXXX").string();
+    if (error || mkdtemp(pattern.data()) == nullptr) {
         return false;
     }
     gBench.folder = pattern;  // from here on, main removes it whatever happens
@@ -51,46 +53,36 @@ bool MakeMaps() {
     return true;
 }
 
-// Each texture of the maps fails to load on the null device and the reader warns about it; those
-// lines go to a log while the reader is timed and are shown only when a load fails.
-class QuietStderr {
-  public:
-    QuietStderr() {
-        std::fflush(stderr);
-        saved_ = dup(STDERR_FILENO);
-        const int log = open(gBench.log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(log, STDERR_FILENO);
-        close(log);
-    }
-    ~QuietStderr() { Restore(); }
-    QuietStderr(const QuietStderr&) = delete;
-    QuietStderr& operator=(const QuietStderr&) = delete;
+// Each texture of the maps fails to load on the null device and the reader warns about it; while a
+// reader is timed those lines go to a log, shown only when a load fails.
+void HideStderr() {
+    std::fflush(stderr);
+    gBench.savedStderr = dup(STDERR_FILENO);
+    const int log = open(gBench.log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(log, STDERR_FILENO);
+    close(log);
+}
 
-    void FailWith(benchmark::State& state, const char* what) {
-        Restore();
-        std::string message = what;
-        if (std::FILE* log = std::fopen(gBench.log.c_str(), "r")) {
-            char line[512];
-            while (std::fgets(line, sizeof line, log) != nullptr) {
-                message += "; ";
-                message += line;
-            }
-            std::fclose(log);
-        }
-        state.SkipWithError(message.c_str());
-    }
+void ShowStderr() {
+    std::fflush(stderr);
+    dup2(gBench.savedStderr, STDERR_FILENO);
+    close(gBench.savedStderr);
+    gBench.savedStderr = -1;
+}
 
-  private:
-    void Restore() {
-        if (saved_ >= 0) {
-            std::fflush(stderr);
-            dup2(saved_, STDERR_FILENO);
-            close(saved_);
-            saved_ = -1;
+void FailWithLog(benchmark::State& state, const char* what) {
+    ShowStderr();
+    std::string message = what;
+    if (std::FILE* log = std::fopen(gBench.log.c_str(), "r")) {
+        char line[512];
+        while (std::fgets(line, sizeof line, log) != nullptr) {
+            message += "; ";
+            message += line;
         }
+        std::fclose(log);
     }
-    int saved_ = -1;
-};
+    state.SkipWithError(message.c_str());
+}
 
 std::size_t ArrayBytes(const SceneData& scene) {
     return scene.indices.capacity() * sizeof(std::int32_t) + scene.faces.capacity() * sizeof(FaceRecord) +
@@ -101,11 +93,11 @@ std::size_t ArrayBytes(const SceneData& scene) {
 void BM_LoadMap(benchmark::State& state) {
     const fs::path& map = gBench.maps.at(kLargeMap.triangles);
     const auto fileBytes = static_cast<std::int64_t>(fs::file_size(map));
-    QuietStderr quiet;
+    HideStderr();
     for (auto _ : state) {
         SceneData scene;
         if (!LoadMapFile(map.c_str(), nullptr, scene)) {
-            quiet.FailWith(state, "LoadMap refused the generated map");
+            FailWithLog(state, "LoadMap refused the generated map");
             return;
         }
         benchmark::DoNotOptimize(scene.vertices.data());
@@ -120,20 +112,22 @@ void BM_LoadMap(benchmark::State& state) {
     state.counters["peak_mib"] = static_cast<double>(HeapPeakBytes() - before) / kMiB;
     state.counters["file_mib"] = static_cast<double>(fileBytes) / kMiB;
     state.counters["arrays_mib"] = static_cast<double>(ArrayBytes(scene)) / kMiB;
+    ShowStderr();
 }
 BENCHMARK(BM_LoadMap)->Unit(benchmark::kMillisecond);
 
 void BM_LoadMapFscanf(benchmark::State& state) {
     const fs::path& map = gBench.maps.at(kLargeMap.triangles);
-    QuietStderr quiet;
+    HideStderr();
     for (auto _ : state) {
         SceneData scene;
         if (!LoadMapWithFscanf(map.c_str(), nullptr, scene)) {
-            quiet.FailWith(state, "the fscanf reader refused the generated map");
+            FailWithLog(state, "the fscanf reader refused the generated map");
             return;
         }
         benchmark::DoNotOptimize(scene.vertices.data());
     }
+    ShowStderr();
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(map)));
 }
 BENCHMARK(BM_LoadMapFscanf)->Unit(benchmark::kMillisecond);
@@ -144,12 +138,13 @@ template <void (*generate)(SceneData&)>
 void NormalsBenchmark(benchmark::State& state) {
     const auto triangles = static_cast<std::int32_t>(state.range(0));
     if (!gBench.scenes.contains(triangles)) {
-        QuietStderr quiet;
+        HideStderr();
         if (!LoadMapFile(gBench.maps.at(triangles).c_str(), nullptr, gBench.scenes[triangles])) {
             gBench.scenes.erase(triangles);
-            quiet.FailWith(state, "LoadMap refused the generated map");
+            FailWithLog(state, "LoadMap refused the generated map");
             return;
         }
+        ShowStderr();
     }
     SceneData& scene = gBench.scenes[triangles];
     for (auto _ : state) {
@@ -184,7 +179,7 @@ int main(int argc, char** argv) {
     if (made) {
         benchmark::RunSpecifiedBenchmarks();
     } else {
-        std::fprintf(stderr, "scene_bench: cannot write the maps in %s\n", fs::temp_directory_path().c_str());
+        std::fprintf(stderr, "scene_bench: cannot write its maps in a temporary folder\n");
     }
     benchmark::Shutdown();
     std::error_code ignored;
