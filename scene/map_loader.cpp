@@ -26,8 +26,9 @@ bool CheckCount(const MapText& text, int line, const char* what, std::int32_t co
         return false;
     }
     if (count > maxCount || count > (text.end - text.p) / minBytes) {
-        ReportAt(text.fileName, line,
-                 std::string(what) + " " + std::to_string(count) + " is more than the rest of the file holds");
+        ReportAt(
+            text.fileName, line,
+            std::string(what) + " " + std::to_string(count) + " is more than the rest of the file holds");
         return false;
     }
     return true;
@@ -76,7 +77,8 @@ bool CheckTextureNumbers(const MapText& triangles, const SceneData& scene) {
 bool ReadName(MapText& text, std::int32_t k, std::string& name, int& nameLine) {
     const std::string which = "texture name " + std::to_string(k + 1);
     const char* skipStart = text.p;
-    int skipLine = -1;
+    int skipLine = text.line;
+    bool seenVisible = false;
     for (int skipped = 0;; ++skipped) {
         const int c = NextChar(text);
         if (c == '%') break;
@@ -84,9 +86,12 @@ bool ReadName(MapText& text, std::int32_t k, std::string& name, int& nameLine) {
             ReportAt(text.fileName, text.line, "expected '%' to open " + which + ", found end of file");
             return false;
         }
-        if (skipLine < 0 && c != ' ' && (c < '\t' || c > '\r')) skipLine = text.line;
+        if (!seenVisible && c != ' ' && (c < '\t' || c > '\r')) {
+            seenVisible = true;
+            skipLine = text.line;
+        }
         if (skipped == kMaxSkipBeforeName) {
-            ReportAt(text.fileName, skipLine < 0 ? text.line : skipLine,
+            ReportAt(text.fileName, skipLine,
                      "expected '%' to open " + which + " within " + std::to_string(kMaxSkipBeforeName) +
                          " characters, found " + Quote(skipStart, text.p));
             return false;
@@ -119,7 +124,8 @@ bool ReadTextures(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
         IDirect3DTexture9*& slot = scene.textures[k];
         if (FAILED(D3DXCreateTextureFromFileA(device, name.c_str(), &slot)) || slot == nullptr) {
             slot = nullptr;
-            ReportAt(text.fileName, nameLine, "warning: cannot load texture " + Quote(name.data(), name.data() + name.size()));
+            ReportAt(text.fileName, nameLine,
+                     "warning: cannot load texture " + Quote(name.data(), name.data() + name.size()));
         }
     }
     return true;
@@ -131,7 +137,8 @@ bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     }
 
     if (!ReadInt(text, "the triangle count", scene.triangleCount)) return false;
-    if (!CheckCount(text, text.line, "triangle count", scene.triangleCount, kMinTriangleBytes, kMaxTriangleCount)) {
+    if (!CheckCount(text, text.line, "triangle count", scene.triangleCount, kMinTriangleBytes,
+                    kMaxTriangleCount)) {
         return false;
     }
     scene.indexCount = 3 * scene.triangleCount;
@@ -141,7 +148,8 @@ bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     std::int32_t* index = scene.indices.data();
     for (FaceRecord& face : scene.faces) {
         if (!ReadInt(text, "a vertex index", index[0]) || !ReadInt(text, "a vertex index", index[1]) ||
-            !ReadInt(text, "a vertex index", index[2]) || !ReadInt(text, "a texture number", face.textureIndex)) {
+            !ReadInt(text, "a vertex index", index[2]) ||
+            !ReadInt(text, "a texture number", face.textureIndex)) {
             return false;
         }
         index += 3;
@@ -225,4 +233,6 @@ bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene) {
     return LoadMapText(path, text.data(), text.size(), device, scene);
 }
 
-bool LoadMap(IDirect3DDevice9* device, SceneData& scene) { return LoadMapFile(kMapFileName, device, scene); }
+bool LoadMap(IDirect3DDevice9* device, SceneData& scene) {
+    return LoadMapFile(kMapFileName, device, scene);
+}

@@ -7,7 +7,9 @@
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 constexpr std::size_t kMaxQuotedToken = 40;
 
@@ -15,7 +17,8 @@ void ReportExpected(const MapText& text, const char* what) {
     std::string found = "end of file";
     if (text.p < text.end) {
         const char* tokenEnd = text.p;
-        while (tokenEnd < text.end && !IsSpace(*tokenEnd) && static_cast<std::size_t>(tokenEnd - text.p) <= kMaxQuotedToken) {
+        while (tokenEnd < text.end && !IsSpace(*tokenEnd) &&
+               static_cast<std::size_t>(tokenEnd - text.p) <= kMaxQuotedToken) {
             ++tokenEnd;
         }
         const bool cut = tokenEnd < text.end && !IsSpace(*tokenEnd);
@@ -30,7 +33,9 @@ void ReportExpected(const MapText& text, const char* what) {
 }
 
 // A number must stand alone: white space or the end of the file follows it.
-bool EndsToken(const MapText& text, const char* after) { return after == text.end || IsSpace(*after); }
+bool EndsToken(const MapText& text, const char* after) {
+    return after == text.end || IsSpace(*after);
+}
 
 }  // namespace
 

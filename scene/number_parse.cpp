@@ -8,7 +8,9 @@
 
 namespace {
 
-bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+bool IsDigit(char c) {
+    return static_cast<unsigned char>(c - '0') < 10;
+}
 
 int HexDigitValue(char c) {
     if (IsDigit(c)) return c - '0';
