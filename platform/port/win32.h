@@ -154,3 +154,6 @@ BOOL WINAPI SetCursorPos(int x, int y);
 
 // kernel32
 HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
+
+// The program's entry, which the platform calls.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);

@@ -1,0 +1,15 @@
+#pragma once
+// SDL's video subsystem as the window, pointer and Direct3D files share it.
+#include <SDL.h>
+
+#include "platform/port/win32.h"
+
+// Starts SDL video on first use. Without a display it says so on stderr, once, and stays false.
+bool EnsureVideo();
+bool VideoReady();
+// The SDL window behind a live window handle, or null.
+SDL_Window* NativeWindowOf(HWND window);
+// The live window handle of an SDL window, or null.
+HWND WindowOfNative(SDL_Window* native);
+// One line on stderr naming what the program cannot start without.
+void ReportStartupFailure(const char* missing);
