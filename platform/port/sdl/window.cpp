@@ -48,6 +48,22 @@ bool EnsureVideo() {
     if (gVideo != VideoState::kUntried) {
         return gVideo == VideoState::kReady;
     }
+    // Only a real display will do: SDL would otherwise fall back to drawing off-screen, unseen.
+    if (SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+        std::string drivers;
+        if (const char* x11 = SDL_getenv("DISPLAY"); x11 != nullptr && *x11 != 0) {
+            drivers = "x11";
+        }
+        if (const char* wayland = SDL_getenv("WAYLAND_DISPLAY"); wayland != nullptr && *wayland != 0) {
+            drivers += drivers.empty() ? "wayland" : ",wayland";
+        }
+        if (drivers.empty()) {
+            std::fprintf(stderr, "vellmora: no display: neither DISPLAY nor WAYLAND_DISPLAY is set\n");
+            gVideo = VideoState::kFailed;
+            return false;
+        }
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    }
     // A full-screen window that minimises when another window takes the focus would vanish behind it.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
