@@ -155,5 +155,5 @@ BOOL WINAPI SetCursorPos(int x, int y);
 // kernel32
 HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
 
-// The program's entry, which the platform calls.
+// The program's entry, defined by the program itself.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
