@@ -63,7 +63,7 @@ HRESULT MakeBuffer(PortDevice* device, UINT length, GLenum target, T** out) {
     }
     OutOfMemory();
     glGenBuffers(1, &buffer->store.name);
-    glBindBuffer(target, buffer->store.name);
+    device->BindBuffer(target, buffer->store.name);
     glBufferData(target, length, nullptr, GL_STATIC_DRAW);
     if (OutOfMemory()) {
         buffer->Release();
@@ -191,7 +191,7 @@ HRESULT WINAPI PortDevice::CreateTexture(UINT textureWidth, UINT textureHeight, 
     }
     OutOfMemory();
     glGenTextures(1, &created->name);
-    glBindTexture(GL_TEXTURE_2D, created->name);
+    BindTexture(created->name);
     // Direct3D samples the nearest texel and wraps by default; OpenGL's default minifying filter
     // would also want mipmaps that a one-level texture does not have.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -493,9 +493,35 @@ HRESULT WINAPI PortDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseV
         return D3DERR_INVALIDCALL;
     }
     FlushTransforms();
+    if (!pointersSet || pointerBuffer != stream->store.name || pointerFirst != first ||
+        pointerStride != streamStride || pointerFvf != fvf) {
+        SetVertexPointers(stream->store.name, first, layout);
+    }
+    // Without a texture the lit colour passes through.
+    const bool textured = texture != nullptr && layout.texCoordOffset >= 0;
+    if (textured != texturing) {
+        if (textured) {
+            glEnable(GL_TEXTURE_2D);
+        } else {
+            glDisable(GL_TEXTURE_2D);
+        }
+        texturing = textured;
+    }
+    if (textured) {
+        BindTexture(texture->name);
+    }
+    BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->store.name);
+    const auto* offset =
+        reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indices->indexSize);
+    glDrawElements(GlPrimitive(type), static_cast<GLsizei>(count),
+                   indices->indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT, offset);
+    return S_OK;
+}
+
+void PortDevice::SetVertexPointers(GLuint buffer, std::uint64_t first, const VertexLayout& layout) {
     const auto* base = reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(first));
     const auto stride = static_cast<GLsizei>(streamStride);
-    glBindBuffer(GL_ARRAY_BUFFER, stream->store.name);
+    BindBuffer(GL_ARRAY_BUFFER, buffer);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, stride, base);
     if (layout.normalOffset >= 0) {
@@ -510,19 +536,44 @@ HRESULT WINAPI PortDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseV
     } else {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     }
-    // Without a texture the lit colour passes through.
-    if (texture != nullptr && layout.texCoordOffset >= 0) {
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, texture->name);
-    } else {
-        glDisable(GL_TEXTURE_2D);
+    pointersSet = true;
+    pointerBuffer = buffer;
+    pointerFirst = first;
+    pointerStride = streamStride;
+    pointerFvf = fvf;
+}
+
+void PortDevice::BindTexture(GLuint name) {
+    if (boundTexture != name) {
+        glBindTexture(GL_TEXTURE_2D, name);
+        boundTexture = name;
     }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->store.name);
-    const auto* offset =
-        reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indices->indexSize);
-    glDrawElements(GlPrimitive(type), static_cast<GLsizei>(count),
-                   indices->indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT, offset);
-    return S_OK;
+}
+
+void PortDevice::BindBuffer(GLenum target, GLuint name) {
+    GLuint& bound = target == GL_ARRAY_BUFFER ? boundArrayBuffer : boundElementBuffer;
+    if (bound != name) {
+        glBindBuffer(target, name);
+        bound = name;
+    }
+}
+
+void PortDevice::ForgetTexture(GLuint name) {
+    if (boundTexture == name) {
+        boundTexture = 0;
+    }
+}
+
+void PortDevice::ForgetBuffer(GLuint name) {
+    if (boundArrayBuffer == name) {
+        boundArrayBuffer = 0;
+    }
+    if (boundElementBuffer == name) {
+        boundElementBuffer = 0;
+    }
+    if (pointerBuffer == name) {
+        pointersSet = false;
+    }
 }
 
 HRESULT WINAPI PortDevice::SetFVF(DWORD next) {

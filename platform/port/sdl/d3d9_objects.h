@@ -122,6 +122,13 @@ struct PortDevice final : IDirect3DDevice9 {
     void DestroyIfUnused();
     // Loads the matrices and light directions if they changed since the last draw.
     void FlushTransforms();
+    // OpenGL bindings, skipped when already in place: a frame of many runs rebinds little.
+    void BindTexture(GLuint name);
+    void BindBuffer(GLenum target, GLuint name);
+    // A name about to be deleted; OpenGL may hand it out again for another object.
+    void ForgetTexture(GLuint name);
+    void ForgetBuffer(GLuint name);
+    void SetVertexPointers(GLuint buffer, std::uint64_t first, const VertexLayout& layout);
 
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
@@ -143,6 +150,17 @@ struct PortDevice final : IDirect3DDevice9 {
     UINT streamStride = 0;
     DWORD fvf = 0;
     bool inScene = false;
+
+    // What OpenGL has bound and where its vertex arrays point.
+    GLuint boundTexture = 0;
+    bool texturing = false;
+    GLuint boundArrayBuffer = 0;
+    GLuint boundElementBuffer = 0;
+    bool pointersSet = false;
+    GLuint pointerBuffer = 0;
+    std::uint64_t pointerFirst = 0;
+    UINT pointerStride = 0;
+    DWORD pointerFvf = 0;
 
     D3DMATRIX world{};
     D3DMATRIX view{};

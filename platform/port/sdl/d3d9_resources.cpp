@@ -38,12 +38,12 @@ HRESULT LockStore(BufferStore& store, UINT offset, UINT size, void** data) {
     return S_OK;
 }
 
-HRESULT UnlockStore(BufferStore& store, GLenum target) {
+HRESULT UnlockStore(PortDevice* device, BufferStore& store, GLenum target) {
     if (store.locks == 0) {
         return D3DERR_INVALIDCALL;
     }
     if (--store.locks == 0 && store.dirtyEnd > store.dirtyBegin) {
-        glBindBuffer(target, store.name);
+        device->BindBuffer(target, store.name);
         glBufferSubData(target, store.dirtyBegin, store.dirtyEnd - store.dirtyBegin,
                         store.bytes.get() + store.dirtyBegin);
     }
@@ -63,6 +63,7 @@ ULONG ReleaseResource(T* resource) {
 
 ULONG WINAPI PortVertexBuffer::Release() {
     if (references == 1) {
+        device->ForgetBuffer(store.name);
         glDeleteBuffers(1, &store.name);
     }
     return ReleaseResource(this);
@@ -73,11 +74,12 @@ HRESULT WINAPI PortVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void**
 }
 
 HRESULT WINAPI PortVertexBuffer::Unlock() {
-    return UnlockStore(store, GL_ARRAY_BUFFER);
+    return UnlockStore(device, store, GL_ARRAY_BUFFER);
 }
 
 ULONG WINAPI PortIndexBuffer::Release() {
     if (references == 1) {
+        device->ForgetBuffer(store.name);
         glDeleteBuffers(1, &store.name);
     }
     return ReleaseResource(this);
@@ -89,7 +91,7 @@ HRESULT WINAPI PortIndexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** 
 }
 
 HRESULT WINAPI PortIndexBuffer::Unlock() {
-    return UnlockStore(store, GL_ELEMENT_ARRAY_BUFFER);
+    return UnlockStore(device, store, GL_ELEMENT_ARRAY_BUFFER);
 }
 
 std::uint32_t PortIndexBuffer::LargestIndex(UINT start, UINT count) {
@@ -115,6 +117,7 @@ std::uint32_t PortIndexBuffer::LargestIndex(UINT start, UINT count) {
 
 ULONG WINAPI PortTexture::Release() {
     if (references == 1) {
+        device->ForgetTexture(name);
         glDeleteTextures(1, &name);
     }
     return ReleaseResource(this);
@@ -142,7 +145,7 @@ HRESULT WINAPI PortTexture::UnlockRect(UINT level) {
         return D3DERR_INVALIDCALL;
     }
     if (--locks == 0) {
-        glBindTexture(GL_TEXTURE_2D, name);
+        device->BindTexture(name);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height),
                         GL_BGRA, GL_UNSIGNED_BYTE, texels.get());
     }
