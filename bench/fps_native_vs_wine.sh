@@ -16,7 +16,7 @@ seconds=10
 rounds=${VELLMORA_BENCH_ROUNDS:-3}
 work=$(mktemp -d)
 server=
-trap '[ -n "$server" ] && kill "$server" 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server"; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 export WINEPREFIX=$root/build/wine-bench WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 grid=224

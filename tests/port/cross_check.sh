@@ -97,6 +97,8 @@ start_screen() {
     fi
     export DISPLAY
     for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+    sleep 0.2
+    kill -0 "$server" 2>/dev/null || { echo "FAIL: Xvfb did not start on $DISPLAY"; exit 1; }
 }
 
 # run NAME SETTLE_SECONDS DIRECTORY PROGRAM...: starts the program and waits for its window.

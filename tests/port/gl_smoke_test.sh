@@ -27,7 +27,7 @@ else
     Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 2>/dev/null &
 fi
 server=$!
-trap 'kill "$server" 2>/dev/null; rm -rf "$workdir"' EXIT
+trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$workdir"' EXIT
 for _ in $(seq 50); do
     [ -z "${VELLMORA_TEST_DISPLAY:-}" ] && [ -s "$workdir/display" ] && display=:$(head -n1 "$workdir/display")
     [ -n "${display:-}" ] && DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && break
