@@ -20,14 +20,24 @@ static_assert(sizeof(Vec3) == 12);
 static_assert(sizeof(Matrix4) == 64);
 
 // Each operation rounds to float, in the order written.
-inline Vec3 operator+(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator*(const Vec3& a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline bool operator==(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+inline Vec3 operator+(const Vec3& a, const Vec3& b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vec3 operator-(const Vec3& a, const Vec3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vec3 operator*(const Vec3& a, float s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline bool operator==(const Vec3& a, const Vec3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 inline Vec3 Cross(const Vec3& a, const Vec3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline float Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float Dot(const Vec3& a, const Vec3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 // out = in / |in|; a zero vector gives the zero vector. out may be in.
 Vec3* WINAPI D3DXVec3Normalize(Vec3* out, const Vec3* in);
@@ -36,6 +46,7 @@ Matrix4* WINAPI D3DXMatrixPerspectiveFovLH(Matrix4* out, float fovY, float aspec
 Matrix4* WINAPI D3DXMatrixTranslation(Matrix4* out, float x, float y, float z);
 // Decodes the image (BMP, PNG, JPEG, TGA, PPM/PGM, GIF, PSD, HDR, PIC) into a managed A8R8G8B8
 // texture with one level. On failure *texture is set to null and a failing HRESULT returned.
-HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile, IDirect3DTexture9** texture);
+HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile,
+                                          IDirect3DTexture9** texture);
 
 #define D3DXERR_INVALIDDATA static_cast<HRESULT>(0x88760B59u)

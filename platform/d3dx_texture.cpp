@@ -21,7 +21,8 @@ void CopyRow(const std::uint8_t* rgba, int width, std::uint8_t* destination) {
 
 }  // namespace
 
-HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile, IDirect3DTexture9** texture) {
+HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile,
+                                          IDirect3DTexture9** texture) {
     if (texture == nullptr) {
         return D3DERR_INVALIDCALL;
     }
@@ -34,8 +35,8 @@ HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFi
         return D3DXERR_INVALIDDATA;
     }
     IDirect3DTexture9* created = nullptr;
-    HRESULT result = device->CreateTexture(static_cast<UINT>(image.width), static_cast<UINT>(image.height), 1, 0,
-                                           D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &created, nullptr);
+    HRESULT result = device->CreateTexture(static_cast<UINT>(image.width), static_cast<UINT>(image.height), 1,
+                                           0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &created, nullptr);
     if (FAILED(result) || created == nullptr) {
         return FAILED(result) ? result : D3DERR_INVALIDCALL;
     }

@@ -1,9 +1,9 @@
 // Image decoding through Debian's stb_image (included from the system, compiled here once).
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_FAILURE_USERMSG
-#include <stb_image.h>
-
 #include "platform/image_decode.h"
+
+#include <stb_image.h>
 
 bool DecodeImageFile(const char* path, DecodedImage& image) {
     int width = 0;
@@ -15,7 +15,8 @@ bool DecodeImageFile(const char* path, DecodedImage& image) {
     }
     image.width = width;
     image.height = height;
-    image.rgba.assign(pixels, pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    image.rgba.assign(pixels,
+                      pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
     stbi_image_free(pixels);
     return true;
 }

@@ -5,6 +5,10 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
+// The system calls only the wide-character functions; IDC_ARROW and the like must be wide too.
+#ifndef UNICODE
+#define UNICODE
+#endif
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif

@@ -5,7 +5,7 @@
 #include "scene/scene_data.h"
 
 constexpr const char* kMapFileName = "map.txt";
-constexpr int kNameBufferSize = 255;   // a name holds at most 254 bytes
+constexpr int kNameBufferSize = 255;    // a name holds at most 254 bytes
 constexpr int kMaxSkipBeforeName = 11;  // characters allowed before a name's opening '%'
 
 // Reads "map.txt" from the current directory. On failure writes one line naming the file, the

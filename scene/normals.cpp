@@ -4,7 +4,9 @@
 
 namespace {
 
-Vec3 Position(const Vertex& v) { return {v.x, v.y, v.z}; }
+Vec3 Position(const Vertex& v) {
+    return {v.x, v.y, v.z};
+}
 
 void AddNormal(Vertex& v, const Vec3& n) {
     v.nx = v.nx + n.x;

@@ -23,7 +23,12 @@
 
 typedef DWORD D3DCOLOR;
 
-enum D3DDEVTYPE { D3DDEVTYPE_HAL = 1, D3DDEVTYPE_REF = 2, D3DDEVTYPE_SW = 3, D3DDEVTYPE_FORCE_DWORD = 0x7fffffff };
+enum D3DDEVTYPE {
+    D3DDEVTYPE_HAL = 1,
+    D3DDEVTYPE_REF = 2,
+    D3DDEVTYPE_SW = 3,
+    D3DDEVTYPE_FORCE_DWORD = 0x7fffffff
+};
 
 enum D3DFORMAT {
     D3DFMT_UNKNOWN = 0,
@@ -39,7 +44,12 @@ enum D3DMULTISAMPLE_TYPE { D3DMULTISAMPLE_NONE = 0, D3DMULTISAMPLE_FORCE_DWORD =
 
 enum D3DSWAPEFFECT { D3DSWAPEFFECT_DISCARD = 1, D3DSWAPEFFECT_FORCE_DWORD = 0x7fffffff };
 
-enum D3DPOOL { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1, D3DPOOL_SYSTEMMEM = 2, D3DPOOL_FORCE_DWORD = 0x7fffffff };
+enum D3DPOOL {
+    D3DPOOL_DEFAULT = 0,
+    D3DPOOL_MANAGED = 1,
+    D3DPOOL_SYSTEMMEM = 2,
+    D3DPOOL_FORCE_DWORD = 0x7fffffff
+};
 
 enum D3DRENDERSTATETYPE {
     D3DRS_ZENABLE = 7,
@@ -68,7 +78,12 @@ enum D3DPRIMITIVETYPE {
     D3DPT_FORCE_DWORD = 0x7fffffff
 };
 
-enum D3DLIGHTTYPE { D3DLIGHT_POINT = 1, D3DLIGHT_SPOT = 2, D3DLIGHT_DIRECTIONAL = 3, D3DLIGHT_FORCE_DWORD = 0x7fffffff };
+enum D3DLIGHTTYPE {
+    D3DLIGHT_POINT = 1,
+    D3DLIGHT_SPOT = 2,
+    D3DLIGHT_DIRECTIONAL = 3,
+    D3DLIGHT_FORCE_DWORD = 0x7fffffff
+};
 
 struct D3DVECTOR {
     float x;
@@ -144,30 +159,31 @@ struct D3DLOCKED_RECT {
 struct IUnknown {
     virtual ULONG WINAPI Release() = 0;
 
-protected:
+  protected:
     ~IUnknown() = default;
 };
 
 struct IDirect3DResource9 : IUnknown {
-protected:
+  protected:
     ~IDirect3DResource9() = default;
 };
 
 struct IDirect3DBaseTexture9 : IDirect3DResource9 {
-protected:
+  protected:
     ~IDirect3DBaseTexture9() = default;
 };
 
 struct IDirect3DTexture9 : IDirect3DBaseTexture9 {
-    virtual HRESULT WINAPI LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags) = 0;
+    virtual HRESULT WINAPI LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect,
+                                    DWORD flags) = 0;
     virtual HRESULT WINAPI UnlockRect(UINT level) = 0;
 
-protected:
+  protected:
     ~IDirect3DTexture9() = default;
 };
 
 struct IDirect3DSurface9 : IDirect3DResource9 {
-protected:
+  protected:
     ~IDirect3DSurface9() = default;
 };
 
@@ -175,7 +191,7 @@ struct IDirect3DIndexBuffer9 : IDirect3DResource9 {
     virtual HRESULT WINAPI Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) = 0;
     virtual HRESULT WINAPI Unlock() = 0;
 
-protected:
+  protected:
     ~IDirect3DIndexBuffer9() = default;
 };
 
@@ -183,7 +199,7 @@ struct IDirect3DVertexBuffer9 : IDirect3DResource9 {
     virtual HRESULT WINAPI Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) = 0;
     virtual HRESULT WINAPI Unlock() = 0;
 
-protected:
+  protected:
     ~IDirect3DVertexBuffer9() = default;
 };
 
@@ -191,13 +207,14 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) = 0;
     virtual HRESULT WINAPI CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                                              IDirect3DVertexBuffer9** vertexBuffer, HANDLE* sharedHandle) = 0;
+                                              IDirect3DVertexBuffer9** vertexBuffer,
+                                              HANDLE* sharedHandle) = 0;
     virtual HRESULT WINAPI CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                              IDirect3DIndexBuffer9** indexBuffer, HANDLE* sharedHandle) = 0;
     virtual HRESULT WINAPI CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
-                                                     D3DMULTISAMPLE_TYPE multiSample, DWORD multisampleQuality,
-                                                     BOOL discard, IDirect3DSurface9** surface,
-                                                     HANDLE* sharedHandle) = 0;
+                                                     D3DMULTISAMPLE_TYPE multiSample,
+                                                     DWORD multisampleQuality, BOOL discard,
+                                                     IDirect3DSurface9** surface, HANDLE* sharedHandle) = 0;
     virtual HRESULT WINAPI SetDepthStencilSurface(IDirect3DSurface9* newZStencil) = 0;
     virtual HRESULT WINAPI BeginScene() = 0;
     virtual HRESULT WINAPI EndScene() = 0;
@@ -209,8 +226,9 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT WINAPI LightEnable(DWORD index, BOOL enable) = 0;
     virtual HRESULT WINAPI SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
     virtual HRESULT WINAPI SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
-    virtual HRESULT WINAPI DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex,
-                                                UINT numVertices, UINT startIndex, UINT primCount) = 0;
+    virtual HRESULT WINAPI DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
+                                                UINT minVertexIndex, UINT numVertices, UINT startIndex,
+                                                UINT primCount) = 0;
     virtual HRESULT WINAPI SetFVF(DWORD fvf) = 0;
     virtual HRESULT WINAPI SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData,
                                            UINT offsetInBytes, UINT stride) = 0;
@@ -218,16 +236,16 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT WINAPI Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
                                    const RGNDATA* dirtyRegion) = 0;
 
-protected:
+  protected:
     ~IDirect3DDevice9() = default;
 };
 
 struct IDirect3D9 : IUnknown {
-    virtual HRESULT WINAPI CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow, DWORD behaviorFlags,
-                                        D3DPRESENT_PARAMETERS* presentationParameters,
+    virtual HRESULT WINAPI CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
+                                        DWORD behaviorFlags, D3DPRESENT_PARAMETERS* presentationParameters,
                                         IDirect3DDevice9** returnedDeviceInterface) = 0;
 
-protected:
+  protected:
     ~IDirect3D9() = default;
 };
 

@@ -1,6 +1,8 @@
 #include "tests/fakes/recording_device.h"
 
+#include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -12,9 +14,18 @@ std::string Call(const char* name, Args... args) {
     return text + ")";
 }
 
+void NoteRelease(ReleaseLog* log, const void* object) {
+    if (log != nullptr) {
+        log->push_back(object);
+    }
+}
+
 }  // namespace
 
-ULONG WINAPI RecordingTexture::Release() { return static_cast<ULONG>(++releaseCount); }
+ULONG WINAPI RecordingTexture::Release() {
+    NoteRelease(releaseLog, this);
+    return static_cast<ULONG>(++releaseCount);
+}
 
 HRESULT WINAPI RecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT*, DWORD) {
     if (FAILED(lockResult) || level != 0) {
@@ -31,12 +42,80 @@ HRESULT WINAPI RecordingTexture::UnlockRect(UINT) {
     return S_OK;
 }
 
-ULONG WINAPI RecordingDevice::Release() { return static_cast<ULONG>(++releaseCount); }
+// As Direct3D does, a size of 0 locks the whole buffer.
+HRESULT BufferRecord::LockBytes(UINT offset, UINT size, void** data, DWORD flags) {
+    if (FAILED(lockResult)) {
+        return lockResult;
+    }
+    if (offset > bytes.size() || (size != 0 && size > bytes.size() - offset)) {
+        return D3DERR_INVALIDCALL;
+    }
+    ++lockCount;
+    lockedOffset = offset;
+    lockedSize = size;
+    lockFlags = flags;
+    *data = bytes.data() + offset;
+    return S_OK;
+}
 
-HRESULT WINAPI RecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                                              D3DPOOL pool, IDirect3DTexture9** texture, HANDLE*) {
-    calls.push_back(Call("CreateTexture", width, height, levels, usage, static_cast<int>(format),
-                         static_cast<int>(pool)));
+ULONG WINAPI RecordingIndexBuffer::Release() {
+    NoteRelease(releaseLog, static_cast<IDirect3DIndexBuffer9*>(this));
+    return static_cast<ULONG>(++releaseCount);
+}
+
+HRESULT WINAPI RecordingIndexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) {
+    return LockBytes(offsetToLock, sizeToLock, data, flags);
+}
+
+HRESULT WINAPI RecordingIndexBuffer::Unlock() {
+    ++unlockCount;
+    return S_OK;
+}
+
+ULONG WINAPI RecordingVertexBuffer::Release() {
+    NoteRelease(releaseLog, static_cast<IDirect3DVertexBuffer9*>(this));
+    return static_cast<ULONG>(++releaseCount);
+}
+
+HRESULT WINAPI RecordingVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) {
+    return LockBytes(offsetToLock, sizeToLock, data, flags);
+}
+
+HRESULT WINAPI RecordingVertexBuffer::Unlock() {
+    ++unlockCount;
+    return S_OK;
+}
+
+ULONG WINAPI RecordingSurface::Release() {
+    NoteRelease(releaseLog, this);
+    return static_cast<ULONG>(++releaseCount);
+}
+
+void RecordingDevice::Note(std::string call) {
+    if (journal != nullptr) {
+        journal->push_back(call);
+    }
+    calls.push_back(std::move(call));
+}
+
+std::vector<std::string> RecordingDevice::CallNames() const {
+    std::vector<std::string> names;
+    for (const std::string& call : calls) {
+        names.push_back(call.substr(0, call.find('(')));
+    }
+    return names;
+}
+
+ULONG WINAPI RecordingDevice::Release() {
+    NoteRelease(&releaseLog, this);
+    return static_cast<ULONG>(++releaseCount);
+}
+
+HRESULT WINAPI RecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
+                                              D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
+                                              HANDLE*) {
+    Note(Call("CreateTexture", width, height, levels, usage, static_cast<int>(format),
+              static_cast<int>(pool)));
     if (FAILED(createTextureResult)) {
         *texture = nullptr;
         return createTextureResult;
@@ -48,6 +127,7 @@ HRESULT WINAPI RecordingDevice::CreateTexture(UINT width, UINT height, UINT leve
     created->format = format;
     created->pool = pool;
     created->lockResult = textureLockResult;
+    created->releaseLog = &releaseLog;
     created->texels.assign(static_cast<std::size_t>(width) * height * 4, 0);
     *texture = created.get();
     textures.push_back(std::move(created));
@@ -55,102 +135,190 @@ HRESULT WINAPI RecordingDevice::CreateTexture(UINT width, UINT height, UINT leve
 }
 
 HRESULT WINAPI RecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                                                   IDirect3DVertexBuffer9**, HANDLE*) {
-    calls.push_back(Call("CreateVertexBuffer", length, usage, fvf, static_cast<int>(pool)));
-    return D3DERR_NOTAVAILABLE;
+                                                   IDirect3DVertexBuffer9** vertexBuffer,
+                                                   HANDLE* sharedHandle) {
+    Note(Call("CreateVertexBuffer", length, usage, fvf, static_cast<int>(pool)) +
+         (sharedHandle != nullptr ? " shared" : ""));
+    *vertexBuffer = nullptr;
+    if (FAILED(createVertexBufferResult)) {
+        return createVertexBufferResult;
+    }
+    auto created = std::make_unique<RecordingVertexBuffer>();
+    created->length = length;
+    created->usage = usage;
+    created->fvf = fvf;
+    created->pool = pool;
+    created->bytes.assign(length, 0xCD);
+    created->lockResult = bufferLockResult;
+    created->releaseLog = &releaseLog;
+    *vertexBuffer = created.get();
+    vertexBuffers.push_back(std::move(created));
+    return S_OK;
 }
 
 HRESULT WINAPI RecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                                  IDirect3DIndexBuffer9**, HANDLE*) {
-    calls.push_back(Call("CreateIndexBuffer", length, usage, static_cast<int>(format), static_cast<int>(pool)));
-    return D3DERR_NOTAVAILABLE;
+                                                  IDirect3DIndexBuffer9** indexBuffer, HANDLE* sharedHandle) {
+    Note(Call("CreateIndexBuffer", length, usage, static_cast<int>(format), static_cast<int>(pool)) +
+         (sharedHandle != nullptr ? " shared" : ""));
+    *indexBuffer = nullptr;
+    if (FAILED(createIndexBufferResult)) {
+        return createIndexBufferResult;
+    }
+    auto created = std::make_unique<RecordingIndexBuffer>();
+    created->length = length;
+    created->usage = usage;
+    created->format = format;
+    created->pool = pool;
+    created->bytes.assign(length, 0xCD);
+    created->lockResult = bufferLockResult;
+    created->releaseLog = &releaseLog;
+    *indexBuffer = created.get();
+    indexBuffers.push_back(std::move(created));
+    return S_OK;
 }
 
 HRESULT WINAPI RecordingDevice::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
                                                           D3DMULTISAMPLE_TYPE multiSample, DWORD quality,
-                                                          BOOL discard, IDirect3DSurface9** surface, HANDLE*) {
-    calls.push_back(Call("CreateDepthStencilSurface", width, height, static_cast<int>(format),
-                         static_cast<int>(multiSample), quality, discard));
+                                                          BOOL discard, IDirect3DSurface9** surface,
+                                                          HANDLE* sharedHandle) {
+    Note(Call("CreateDepthStencilSurface", width, height, static_cast<int>(format),
+              static_cast<int>(multiSample), quality, discard) +
+         (sharedHandle != nullptr ? " shared" : ""));
     *surface = nullptr;
-    return D3DERR_NOTAVAILABLE;
+    if (FAILED(createDepthStencilResult)) {
+        return createDepthStencilResult;
+    }
+    auto created = std::make_unique<RecordingSurface>();
+    created->width = width;
+    created->height = height;
+    created->format = format;
+    created->multiSample = multiSample;
+    created->quality = quality;
+    created->discard = discard;
+    created->releaseLog = &releaseLog;
+    *surface = created.get();
+    surfaces.push_back(std::move(created));
+    return S_OK;
 }
 
-HRESULT WINAPI RecordingDevice::SetDepthStencilSurface(IDirect3DSurface9*) {
-    calls.push_back(Call("SetDepthStencilSurface"));
+HRESULT WINAPI RecordingDevice::SetDepthStencilSurface(IDirect3DSurface9* newZStencil) {
+    Note(Call("SetDepthStencilSurface"));
+    depthStencil = newZStencil;
     return S_OK;
 }
 
 HRESULT WINAPI RecordingDevice::BeginScene() {
-    calls.push_back(Call("BeginScene"));
+    Note(Call("BeginScene"));
     return S_OK;
 }
 
 HRESULT WINAPI RecordingDevice::EndScene() {
-    calls.push_back(Call("EndScene"));
+    Note(Call("EndScene"));
     return S_OK;
 }
 
-HRESULT WINAPI RecordingDevice::Clear(DWORD count, const D3DRECT*, DWORD flags, D3DCOLOR color, float z,
+HRESULT WINAPI RecordingDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                                       DWORD stencil) {
-    calls.push_back(Call("Clear", count, flags, color, z, stencil));
+    Note(Call("Clear", count, flags, color, z, stencil));
+    clears.push_back({count, rects != nullptr, flags, color, z, stencil});
     return S_OK;
 }
 
-HRESULT WINAPI RecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX*) {
-    calls.push_back(Call("SetTransform", static_cast<int>(state)));
+HRESULT WINAPI RecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
+    Note(Call("SetTransform", static_cast<int>(state)));
+    transforms.push_back({state, *matrix});
     return S_OK;
 }
 
-HRESULT WINAPI RecordingDevice::SetMaterial(const D3DMATERIAL9*) {
-    calls.push_back(Call("SetMaterial"));
+HRESULT WINAPI RecordingDevice::SetMaterial(const D3DMATERIAL9* material) {
+    Note(Call("SetMaterial"));
+    materials.push_back(*material);
     return S_OK;
 }
 
-HRESULT WINAPI RecordingDevice::SetLight(DWORD index, const D3DLIGHT9*) {
-    calls.push_back(Call("SetLight", index));
+HRESULT WINAPI RecordingDevice::SetLight(DWORD index, const D3DLIGHT9* light) {
+    Note(Call("SetLight", index));
+    lights.push_back(*light);
     return S_OK;
 }
 
 HRESULT WINAPI RecordingDevice::LightEnable(DWORD index, BOOL enable) {
-    calls.push_back(Call("LightEnable", index, enable));
+    Note(Call("LightEnable", index, enable));
+    lightsEnabled[index] = enable;
     return S_OK;
 }
 
 HRESULT WINAPI RecordingDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-    calls.push_back(Call("SetRenderState", static_cast<int>(state), value));
+    Note(Call("SetRenderState", static_cast<int>(state), value));
+    renderStates[static_cast<int>(state)] = value;
     return S_OK;
 }
 
-HRESULT WINAPI RecordingDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9*) {
-    calls.push_back(Call("SetTexture", stage));
+HRESULT WINAPI RecordingDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
+    Note(Call("SetTexture", stage));
+    if (stage == 0) {
+        stageTexture = texture;
+        textureSets.push_back(texture);
+    }
     return S_OK;
 }
 
 HRESULT WINAPI RecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
                                                      UINT minVertexIndex, UINT numVertices, UINT startIndex,
                                                      UINT primCount) {
-    calls.push_back(Call("DrawIndexedPrimitive", static_cast<int>(type), baseVertexIndex, minVertexIndex,
-                         numVertices, startIndex, primCount));
+    Note(Call("DrawIndexedPrimitive", static_cast<int>(type), baseVertexIndex, minVertexIndex, numVertices,
+              startIndex, primCount));
+    draws.push_back(
+        {type, baseVertexIndex, minVertexIndex, numVertices, startIndex, primCount, stageTexture});
     return S_OK;
 }
 
 HRESULT WINAPI RecordingDevice::SetFVF(DWORD fvf) {
-    calls.push_back(Call("SetFVF", fvf));
+    Note(Call("SetFVF", fvf));
     return S_OK;
 }
 
-HRESULT WINAPI RecordingDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9*, UINT offsetInBytes,
-                                                UINT stride) {
-    calls.push_back(Call("SetStreamSource", streamNumber, offsetInBytes, stride));
+HRESULT WINAPI RecordingDevice::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData,
+                                                UINT offsetInBytes, UINT stride) {
+    Note(Call("SetStreamSource", streamNumber, offsetInBytes, stride));
+    streamSource = streamData;
     return S_OK;
 }
 
-HRESULT WINAPI RecordingDevice::SetIndices(IDirect3DIndexBuffer9*) {
-    calls.push_back(Call("SetIndices"));
+HRESULT WINAPI RecordingDevice::SetIndices(IDirect3DIndexBuffer9* indexData) {
+    Note(Call("SetIndices"));
+    indices = indexData;
     return S_OK;
 }
 
-HRESULT WINAPI RecordingDevice::Present(const RECT*, const RECT*, HWND, const RGNDATA*) {
-    calls.push_back(Call("Present"));
+HRESULT WINAPI RecordingDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                                        const RGNDATA* dirtyRegion) {
+    Note(Call("Present"));
+    ++presentCount;
+    presentHadArguments = presentHadArguments || sourceRect != nullptr || destRect != nullptr ||
+                          destWindowOverride != nullptr || dirtyRegion != nullptr;
+    return presentResult;
+}
+
+ULONG WINAPI RecordingDirect3D::Release() {
+    NoteRelease(&device.releaseLog, this);
+    return static_cast<ULONG>(++releaseCount);
+}
+
+HRESULT WINAPI RecordingDirect3D::CreateDevice(UINT adapterIndex, D3DDEVTYPE type, HWND window, DWORD flags,
+                                               D3DPRESENT_PARAMETERS* parameters,
+                                               IDirect3DDevice9** returned) {
+    device.Note(Call("CreateDevice", adapterIndex, static_cast<int>(type), flags));
+    ++createDeviceCount;
+    adapter = adapterIndex;
+    deviceType = type;
+    focusWindow = window;
+    behaviourFlags = flags;
+    std::memcpy(&presentParameters, parameters, sizeof presentParameters);
+    if (FAILED(createDeviceResult)) {
+        *returned = nullptr;
+        return createDeviceResult;
+    }
+    *returned = &device;
     return S_OK;
 }

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
-
-#define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -19,11 +16,11 @@ namespace {
 namespace fs = std::filesystem;
 
 // A 3×2 image: top row red, green, blue; bottom row white, black, half-transparent grey.
-const unsigned char kPixels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
-                                 255, 255, 255, 255, 0, 0, 0, 255, 128, 128, 128, 128};
+const unsigned char kPixels[] = {255, 0,   0,   255, 0, 255, 0, 255, 0,   0,   255, 255,
+                                 255, 255, 255, 255, 0, 0,   0, 255, 128, 128, 128, 128};
 
 class TextureFromFile : public ::testing::Test {
-protected:
+  protected:
     fs::path dir = fs::temp_directory_path() / ("vellmora_texture_" + std::to_string(::getpid()));
     RecordingDevice device;
 

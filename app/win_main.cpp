@@ -1,0 +1,99 @@
+// The program's entry: start-up in its fixed order, the main loop, shutdown.
+#include <cstdio>
+
+#include "app/screen_metrics.h"
+#include "app/window_proc.h"
+#include "camera/camera.h"
+#include "camera/input_state.h"
+#include "platform/platform.h"
+#include "render/render_frame.h"
+#include "render/render_resources.h"
+#include "scene/map_loader.h"
+#include "scene/normals.h"
+#include "scene/scene_data.h"
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"D3D Vellmora";
+constexpr const wchar_t* kWindowTitle = L"Vellmora";
+// WS_POPUP with the class-specific bit 0x8: no border or caption.
+constexpr DWORD kWindowStyle = 0x80000008u;
+
+bool RegisterWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_CLASSDC;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kClassName;
+    windowClass.hIconSm = LoadIconW(nullptr, IDI_APPLICATION);
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+void FillScreenMetrics(ScreenMetrics& screen) {
+    screen.width = GetSystemMetrics(SM_CXSCREEN);
+    screen.height = GetSystemMetrics(SM_CYSCREEN);
+    screen.centreX = screen.width >> 1;
+    screen.centreY = screen.height >> 1;
+}
+
+// Active: one message at most, then a frame. Paused: sleep until a message comes.
+void RunMainLoop() {
+    MSG msg{};
+    while (msg.message != WM_QUIT) {
+        if (gInput.active) {
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&msg);
+            }
+            RenderFrame();
+        } else if (GetMessageW(&msg, nullptr, 0, 0)) {
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+// The ten start-up steps; false at the first that fails, with nothing released.
+bool StartUp() {
+    InitInputState();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!RegisterWindowClass(instance)) {
+        std::fprintf(stderr, "vellmora: RegisterClassExW failed\n");
+        return false;
+    }
+    FillScreenMetrics(gScreen);
+    HWND window = CreateWindowExW(0, kClassName, kWindowTitle, kWindowStyle, 0, 0, gScreen.width,
+                                  gScreen.height, GetDesktopWindow(), nullptr, instance, nullptr);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    // The device code and the map reader name their own failures on stderr.
+    if (!CreateDeviceObjects(window, gScreen) || !LoadMap(gRender.device, gScene)) {
+        return false;
+    }
+    InitCamera(gScene.startPosition);
+    GenerateNormals(gScene);
+    if (!CreateSceneResources(gScene, gScreen)) {
+        return false;
+    }
+    SetCursorPos(gScreen.centreX, gScreen.centreY);
+    ValidateRect(window, nullptr);
+    return true;
+}
+
+void ShutDown() {
+    if (!gInput.cursorVisible) {
+        ShowCursor(TRUE);
+    }
+    ReleaseAll(gScene);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (!StartUp()) {
+        return E_FAIL;
+    }
+    RunMainLoop();
+    ShutDown();
+    return 0;
+}

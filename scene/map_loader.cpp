@@ -1,0 +1,238 @@
+// The map reader: the whole file is read at once and converted in place, number by number, in the
+// order the format gives. Anything that would leave the scene partly unread, out of range or
+// unsafe is refused with one line on stderr instead.
+#include "scene/map_loader.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <new>
+#include <string>
+
+#include "scene/map_text.h"
+
+namespace {
+
+// The fewest bytes one record can take, separator included: counts beyond what the rest of the
+// file can hold are refused before anything is allocated for them.
+constexpr std::ptrdiff_t kMinTriangleBytes = 8;
+constexpr std::ptrdiff_t kMinVertexBytes = 10;
+constexpr std::ptrdiff_t kMinNameBytes = 2;
+constexpr std::int32_t kMaxTriangleCount = 0x7fffffff / 3;  // indexCount must fit too
+
+bool CheckCount(const MapText& text, int line, const char* what, std::int32_t count, std::ptrdiff_t minBytes,
+                std::int32_t maxCount) {
+    if (count < 0) {
+        ReportAt(text.fileName, line, std::string(what) + " " + std::to_string(count) + " is negative");
+        return false;
+    }
+    if (count > maxCount || count > (text.end - text.p) / minBytes) {
+        ReportAt(
+            text.fileName, line,
+            std::string(what) + " " + std::to_string(count) + " is more than the rest of the file holds");
+        return false;
+    }
+    return true;
+}
+
+// The line of the ordinal-th number after `from`, found again only when a value is refused.
+int LineOfNumber(MapText from, std::size_t ordinal) {
+    for (std::size_t i = 0;; ++i) {
+        SkipSpace(from);
+        if (i == ordinal) return from.line;
+        while (from.p < from.end && *from.p != ' ' && (*from.p < '\t' || *from.p > '\r')) ++from.p;
+    }
+}
+
+bool CheckVertexIndices(const MapText& triangles, const SceneData& scene) {
+    for (std::int32_t i = 0; i < scene.indexCount; ++i) {
+        const std::int32_t index = scene.indices[i];
+        if (index < 0 || index >= scene.vertexCount) {
+            const std::size_t ordinal = static_cast<std::size_t>(i / 3) * 4 + static_cast<std::size_t>(i % 3);
+            ReportAt(triangles.fileName, LineOfNumber(triangles, ordinal),
+                     "vertex index " + std::to_string(index) + " is outside 0 to " +
+                         std::to_string(scene.vertexCount - 1) + " (the map has " +
+                         std::to_string(scene.vertexCount) + " vertices)");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CheckTextureNumbers(const MapText& triangles, const SceneData& scene) {
+    for (std::int32_t t = 0; t < scene.triangleCount; ++t) {
+        const std::int32_t texture = scene.faces[t].textureIndex;
+        if (texture < 0 || texture >= scene.textureCount) {
+            ReportAt(triangles.fileName, LineOfNumber(triangles, static_cast<std::size_t>(t) * 4 + 3),
+                     "texture number " + std::to_string(texture) + " is outside 0 to " +
+                         std::to_string(scene.textureCount - 1) + " (the map has " +
+                         std::to_string(scene.textureCount) + " textures)");
+            return false;
+        }
+    }
+    return true;
+}
+
+// At most kMaxSkipBeforeName characters may come before the opening '%'; the name runs to the
+// closing '%' (or a zero byte) and must fit the name buffer.
+bool ReadName(MapText& text, std::int32_t k, std::string& name, int& nameLine) {
+    const std::string which = "texture name " + std::to_string(k + 1);
+    const char* skipStart = text.p;
+    int skipLine = text.line;
+    bool seenVisible = false;
+    for (int skipped = 0;; ++skipped) {
+        const int c = NextChar(text);
+        if (c == '%') break;
+        if (c == -1) {
+            ReportAt(text.fileName, text.line, "expected '%' to open " + which + ", found end of file");
+            return false;
+        }
+        if (!seenVisible && c != ' ' && (c < '\t' || c > '\r')) {
+            seenVisible = true;
+            skipLine = text.line;
+        }
+        if (skipped == kMaxSkipBeforeName) {
+            ReportAt(text.fileName, skipLine,
+                     "expected '%' to open " + which + " within " + std::to_string(kMaxSkipBeforeName) +
+                         " characters, found " + Quote(skipStart, text.p));
+            return false;
+        }
+    }
+    nameLine = text.line;
+    name.clear();
+    for (;;) {
+        const int c = NextChar(text);
+        if (c == -1) {
+            ReportAt(text.fileName, nameLine, which + " has no closing '%' before the end of the file");
+            return false;
+        }
+        if (c == '%' || c == 0) return true;
+        if (name.size() == kNameBufferSize - 1) {
+            ReportAt(text.fileName, nameLine,
+                     which + " is longer than " + std::to_string(kNameBufferSize - 1) + " bytes");
+            return false;
+        }
+        name.push_back(static_cast<char>(c));
+    }
+}
+
+bool ReadTextures(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
+    std::string name;
+    name.reserve(kNameBufferSize);
+    for (std::int32_t k = 0; k < scene.textureCount; ++k) {
+        int nameLine = 0;
+        if (!ReadName(text, k, name, nameLine)) return false;
+        IDirect3DTexture9*& slot = scene.textures[k];
+        if (FAILED(D3DXCreateTextureFromFileA(device, name.c_str(), &slot)) || slot == nullptr) {
+            slot = nullptr;
+            ReportAt(text.fileName, nameLine,
+                     "warning: cannot load texture " + Quote(name.data(), name.data() + name.size()));
+        }
+    }
+    return true;
+}
+
+bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
+    for (float* c : {&scene.startPosition.x, &scene.startPosition.y, &scene.startPosition.z}) {
+        if (!ReadFloat(text, "a start position coordinate", *c)) return false;
+    }
+
+    if (!ReadInt(text, "the triangle count", scene.triangleCount)) return false;
+    if (!CheckCount(text, text.line, "triangle count", scene.triangleCount, kMinTriangleBytes,
+                    kMaxTriangleCount)) {
+        return false;
+    }
+    scene.indexCount = 3 * scene.triangleCount;
+    scene.indices.resize(static_cast<std::size_t>(scene.indexCount));
+    scene.faces.resize(static_cast<std::size_t>(scene.triangleCount));
+    const MapText triangles = text;
+    std::int32_t* index = scene.indices.data();
+    for (FaceRecord& face : scene.faces) {
+        if (!ReadInt(text, "a vertex index", index[0]) || !ReadInt(text, "a vertex index", index[1]) ||
+            !ReadInt(text, "a vertex index", index[2]) ||
+            !ReadInt(text, "a texture number", face.textureIndex)) {
+            return false;
+        }
+        index += 3;
+    }
+
+    if (!ReadInt(text, "the vertex count", scene.vertexCount)) return false;
+    if (!CheckCount(text, text.line, "vertex count", scene.vertexCount, kMinVertexBytes, 0x7fffffff) ||
+        !CheckVertexIndices(triangles, scene)) {
+        return false;
+    }
+    scene.vertices.resize(static_cast<std::size_t>(scene.vertexCount));
+    for (Vertex& v : scene.vertices) {
+        if (!ReadFloat(text, "a vertex position", v.x) || !ReadFloat(text, "a vertex position", v.y) ||
+            !ReadFloat(text, "a vertex position", v.z) || !ReadFloat(text, "a texture coordinate", v.u) ||
+            !ReadFloat(text, "a texture coordinate", v.v)) {
+            return false;
+        }
+    }
+
+    // The names' own rules read whatever directly follows this count.
+    if (!ReadIntPrefix(text, "the texture count", scene.textureCount)) return false;
+    if (!CheckCount(text, text.line, "texture count", scene.textureCount, kMinNameBytes, 0x7fffffff) ||
+        !CheckTextureNumbers(triangles, scene)) {
+        return false;
+    }
+    scene.textures.assign(static_cast<std::size_t>(scene.textureCount), nullptr);
+    return ReadTextures(text, device, scene);
+}
+
+void DiscardScene(SceneData& scene) {
+    for (IDirect3DTexture9* texture : scene.textures) {
+        if (texture != nullptr) texture->Release();
+    }
+    scene = SceneData{};
+}
+
+}  // namespace
+
+bool LoadMapText(const char* fileName, const char* text, std::size_t size, IDirect3DDevice9* device,
+                 SceneData& scene) {
+    scene = SceneData{};
+    MapText cursor{fileName, text, text + size, 1};
+    bool loaded = false;
+    try {
+        loaded = ReadScene(cursor, device, scene);
+    } catch (const std::bad_alloc&) {
+        ReportAt(fileName, cursor.line, "the counts read so far are too large to allocate");
+    }
+    if (!loaded) DiscardScene(scene);
+    return loaded;
+}
+
+bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "%s: cannot open the map file\n", path);
+        scene = SceneData{};
+        return false;
+    }
+    std::string text;
+    bool readOk = true;
+    try {
+        // Read straight into a buffer of the file's size; a file that grows meanwhile is read on in blocks.
+        std::error_code sizeError;
+        const std::uintmax_t expected = std::filesystem::file_size(path, sizeError);
+        if (!sizeError) text.resize(static_cast<std::size_t>(expected));
+        text.resize(std::fread(text.data(), 1, text.size(), file));
+        char block[1 << 16];
+        std::size_t n = 0;
+        while ((n = std::fread(block, 1, sizeof block, file)) > 0) text.append(block, n);
+        readOk = std::ferror(file) == 0;
+    } catch (const std::exception&) {
+        readOk = false;
+    }
+    std::fclose(file);
+    if (!readOk) {
+        std::fprintf(stderr, "%s: cannot read the map file\n", path);
+        scene = SceneData{};
+        return false;
+    }
+    return LoadMapText(path, text.data(), text.size(), device, scene);
+}
+
+bool LoadMap(IDirect3DDevice9* device, SceneData& scene) {
+    return LoadMapFile(kMapFileName, device, scene);
+}

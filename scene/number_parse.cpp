@@ -1,0 +1,148 @@
+// Fast paths cover the plain decimal numbers map files are made of; everything else goes through
+// std::from_chars, which rounds correctly.
+#include "scene/number_parse.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool IsDigit(char c) {
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+
+int HexDigitValue(char c) {
+    if (IsDigit(c)) return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Powers of ten that a float holds exactly (5^10 < 2^24).
+constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+constexpr std::uint64_t kExactFloatMantissaLimit = std::uint64_t{1} << 24;
+
+// Decimal numbers with at most 19 digits and a small exponent: when the digits fit a float exactly
+// and the power of ten is exact, one multiplication or division rounds correctly. Sets *parsed to
+// false when the number needs the general path (the return value is then meaningless).
+const char* ParseDecimalFast(const char* p, const char* end, float& value, bool& parsed) {
+    parsed = false;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int fractionDigits = 0;
+    const char* start = p;
+    while (p < end && *p == '0') ++p;  // leading zeros are not significant
+    bool anyDigit = p != start;
+    for (; p < end && IsDigit(*p); ++p, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    anyDigit = anyDigit || digits > 0;
+    if (p < end && *p == '.') {
+        ++p;
+        if (digits == 0) {
+            for (; p < end && *p == '0'; ++p) ++fractionDigits;
+            anyDigit = anyDigit || fractionDigits > 0;
+        }
+        for (; p < end && IsDigit(*p); ++p, ++digits, ++fractionDigits) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        }
+        anyDigit = anyDigit || digits > 0;
+    }
+    if (!anyDigit || digits > 19) return nullptr;
+    int exponent = 0;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
+        bool negative = false;
+        if (q < end && (*q == '+' || *q == '-')) negative = *q++ == '-';
+        if (q == end || !IsDigit(*q)) return nullptr;  // "1e" and the like: the general path decides
+        for (; q < end && IsDigit(*q); ++q) {
+            if (exponent < 100000) exponent = exponent * 10 + (*q - '0');
+        }
+        exponent = negative ? -exponent : exponent;
+        p = q;
+    }
+    exponent -= fractionDigits;
+    if (mantissa > kExactFloatMantissaLimit || exponent < -10 || exponent > 10) return nullptr;
+    const float m = static_cast<float>(mantissa);
+    value = exponent >= 0 ? m * kExactPowersOfTen[exponent] : m / kExactPowersOfTen[-exponent];
+    parsed = true;
+    return p;
+}
+
+// from_chars leaves the value alone when it is out of range; the C library gives ±HUGE_VALF for
+// overflow and ±0 (after rounding) for underflow. A double tells which of the two happened.
+float OutOfRangeValue(const char* p, const char* end, std::chars_format format) {
+    double wide = 0.0;
+    const std::from_chars_result r = std::from_chars(p, end, wide, format);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Beyond even a double: decide by the exponent's sign in the text.
+        const bool hex = format == std::chars_format::hex;
+        for (const char* q = p; q < end; ++q) {
+            if (hex ? (*q == 'p' || *q == 'P') : (*q == 'e' || *q == 'E')) {
+                return q + 1 < end && q[1] == '-' ? 0.0f : std::numeric_limits<float>::infinity();
+            }
+        }
+        return std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(wide) == 0.0f ? 0.0f : std::numeric_limits<float>::infinity();
+}
+
+}  // namespace
+
+const char* ParseInt(const char* p, const char* end, std::int32_t& value) {
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    if (p == end) return nullptr;
+    unsigned base = 10;
+    if (*p == '0') {
+        if (p + 1 < end && (p[1] == 'x' || p[1] == 'X')) {
+            if (p + 2 == end || HexDigitValue(p[2]) < 0) return nullptr;
+            base = 16;
+            p += 2;
+        } else {
+            base = 8;
+        }
+    } else if (!IsDigit(*p)) {
+        return nullptr;
+    }
+    const std::uint64_t limit = negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1;
+    std::uint64_t magnitude = 0;
+    bool tooLarge = false;
+    for (; p < end; ++p) {
+        const int digit = base == 16 ? HexDigitValue(*p) : (IsDigit(*p) ? *p - '0' : -1);
+        if (digit < 0 || static_cast<unsigned>(digit) >= base) break;
+        magnitude = magnitude * base + static_cast<unsigned>(digit);
+        if (magnitude > limit) {
+            tooLarge = true;
+            magnitude = limit + 1;  // keep consuming digits without overflowing
+        }
+    }
+    if (tooLarge) return nullptr;
+    value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
+                     : static_cast<std::int32_t>(magnitude);
+    return p;
+}
+
+const char* ParseFloat(const char* p, const char* end, float& value) {
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    if (p == end || *p == '+' || *p == '-') return nullptr;
+    const bool hex = *p == '0' && p + 1 < end && (p[1] == 'x' || p[1] == 'X');
+    float magnitude = 0.0f;
+    const char* after = nullptr;
+    if (!hex) {
+        bool parsed = false;
+        after = ParseDecimalFast(p, end, magnitude, parsed);
+        if (!parsed) after = nullptr;
+    }
+    if (after == nullptr) {
+        const char* digits = hex ? p + 2 : p;
+        const std::chars_format format = hex ? std::chars_format::hex : std::chars_format::general;
+        if (hex && (digits == end || (HexDigitValue(*digits) < 0 && *digits != '.'))) return nullptr;
+        const std::from_chars_result r = std::from_chars(digits, end, magnitude, format);
+        if (r.ec == std::errc::invalid_argument) return nullptr;
+        if (r.ec == std::errc::result_out_of_range) magnitude = OutOfRangeValue(digits, r.ptr, format);
+        after = r.ptr;
+    }
+    value = negative ? -magnitude : magnitude;
+    return after;
+}

@@ -1,0 +1,140 @@
+#include "tests/fakes/fake_window.h"
+
+#include <string>
+
+FakeWin32 gFakeWin32;
+
+namespace {
+
+// An empty queue would leave a waiting or polling loop running for ever: quit instead and say so.
+constexpr int kEmptyPollsBeforeQuit = 1000;
+
+void TakeMessage(MSG* msg) {
+    if (gFakeWin32.queue.empty()) {
+        gFakeWin32.starved = true;
+        gFakeWin32.queue.push_back(MSG{nullptr, WM_QUIT, 0, 0, 0, {0, 0}});
+    }
+    *msg = gFakeWin32.queue.front();
+    gFakeWin32.queue.pop_front();
+}
+
+}  // namespace
+
+void ResetFakeWin32() {
+    gFakeWin32 = FakeWin32{};
+}
+
+void PostToWindow(UINT message, WPARAM wParam, LPARAM lParam) {
+    gFakeWin32.queue.push_back(MSG{kFakeWindow, message, wParam, lParam, 0, {0, 0}});
+}
+
+ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass) {
+    gFakeWin32.calls.push_back("RegisterClassExW");
+    gFakeWin32.registeredClass = *windowClass;
+    gFakeWin32.registeredClassName = windowClass->lpszClassName;
+    return gFakeWin32.registerResult;
+}
+
+HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
+                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
+    gFakeWin32.calls.push_back("CreateWindowExW");
+    gFakeWin32.exStyle = exStyle;
+    gFakeWin32.windowClassName = className;
+    gFakeWin32.windowTitle = windowName;
+    gFakeWin32.style = style;
+    gFakeWin32.x = x;
+    gFakeWin32.y = y;
+    gFakeWin32.width = width;
+    gFakeWin32.height = height;
+    gFakeWin32.parent = parent;
+    gFakeWin32.menu = menu;
+    gFakeWin32.windowInstance = instance;
+    gFakeWin32.createParameter = param;
+    return kFakeWindow;
+}
+
+BOOL WINAPI ShowWindow(HWND window, int command) {
+    gFakeWin32.calls.push_back("ShowWindow(" + std::string(window == kFakeWindow ? "window" : "?") + ", " +
+                               std::to_string(command) + ")");
+    return FALSE;
+}
+
+BOOL WINAPI UpdateWindow(HWND window) {
+    gFakeWin32.calls.push_back(std::string("UpdateWindow(") + (window == kFakeWindow ? "window" : "?") + ")");
+    return TRUE;
+}
+
+BOOL WINAPI ValidateRect(HWND window, const RECT* rect) {
+    gFakeWin32.calls.push_back(std::string("ValidateRect(") + (window == kFakeWindow ? "window" : "?") +
+                               (rect == nullptr ? ", null" : ", rect") + ")");
+    return TRUE;
+}
+
+HWND WINAPI GetDesktopWindow() {
+    return kFakeDesktop;
+}
+
+int WINAPI GetSystemMetrics(int index) {
+    gFakeWin32.calls.push_back("GetSystemMetrics(" + std::to_string(index) + ")");
+    if (index == SM_CXSCREEN) {
+        return gFakeWin32.screenWidth;
+    }
+    return index == SM_CYSCREEN ? gFakeWin32.screenHeight : 0;
+}
+
+HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name) {
+    return instance == nullptr && name == IDC_ARROW ? kFakeArrow : nullptr;
+}
+
+HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name) {
+    return instance == nullptr && name == IDI_APPLICATION ? kFakeIcon : nullptr;
+}
+
+HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName) {
+    return moduleName == nullptr ? kFakeInstance : nullptr;
+}
+
+BOOL WINAPI PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
+    gFakeWin32.calls.push_back("PeekMessageW");
+    ++gFakeWin32.peekCount;
+    if (window != nullptr || filterMin != 0 || filterMax != 0 || removeMessage != PM_REMOVE) {
+        return FALSE;
+    }
+    if (gFakeWin32.queue.empty() && gFakeWin32.peekCount < kEmptyPollsBeforeQuit) {
+        return FALSE;
+    }
+    TakeMessage(msg);
+    return TRUE;
+}
+
+BOOL WINAPI GetMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
+    gFakeWin32.calls.push_back("GetMessageW");
+    ++gFakeWin32.getCount;
+    if (window != nullptr || filterMin != 0 || filterMax != 0) {
+        return -1;
+    }
+    TakeMessage(msg);
+    return msg->message == WM_QUIT ? FALSE : TRUE;
+}
+
+LRESULT WINAPI DispatchMessageW(const MSG* msg) {
+    gFakeWin32.calls.push_back("DispatchMessageW(" + std::to_string(msg->message) + ")");
+    if (msg->hwnd != kFakeWindow || gFakeWin32.registeredClass.lpfnWndProc == nullptr) {
+        return 0;
+    }
+    return gFakeWin32.registeredClass.lpfnWndProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    gFakeWin32.defaultCalls.push_back({window, message, wParam, lParam});
+    if (message == WM_CLOSE && window == kFakeWindow && gFakeWin32.registeredClass.lpfnWndProc != nullptr) {
+        gFakeWin32.registeredClass.lpfnWndProc(window, WM_DESTROY, 0, 0);
+    }
+    return gFakeWin32.defaultResult;
+}
+
+void WINAPI PostQuitMessage(int exitCode) {
+    gFakeWin32.calls.push_back("PostQuitMessage(" + std::to_string(exitCode) + ")");
+    gFakeWin32.quitCode = exitCode;
+    gFakeWin32.queue.push_back(MSG{nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0, 0, {0, 0}});
+}

@@ -1,0 +1,124 @@
+#include <stb_image_write.h>
+
+#include "tests/scene/map_file_fixture.h"
+
+namespace {
+
+const char kSquare[] =
+    "0 0 -5\n"
+    "2\n"
+    "0 1 2 0\n"
+    "0 2 3 0\n"
+    "4\n"
+    "-1 -1 0 0 1\n"
+    "-1 1 0 0 0\n"
+    "1 1 0 1 0\n"
+    "1 -1 0 1 1\n"
+    "1\n"
+    "%stone.bmp%\n";
+
+using MapLoad = MapFileTest;
+
+TEST_F(MapLoad, ReadsEveryFieldOfASmallMap) {
+    const unsigned char grey[4] = {90, 90, 90, 255};
+    ASSERT_TRUE(stbi_write_bmp("stone.bmp", 1, 1, 4, grey));
+    EXPECT_EQ(Load(kSquare, true), "");
+    EXPECT_EQ(scene.startPosition, (Vec3{0, 0, -5}));
+    EXPECT_EQ(scene.triangleCount, 2);
+    EXPECT_EQ(scene.indexCount, 6);
+    EXPECT_EQ(scene.indices, (std::vector<std::int32_t>{0, 1, 2, 0, 2, 3}));
+    ASSERT_EQ(scene.faces.size(), 2u);
+    EXPECT_EQ(scene.faces[1].textureIndex, 0);
+    ASSERT_EQ(scene.vertexCount, 4);
+    const Vertex& v = scene.vertices[3];
+    EXPECT_EQ(v.x, 1.0f);
+    EXPECT_EQ(v.y, -1.0f);
+    EXPECT_EQ(v.z, 0.0f);
+    EXPECT_EQ(v.u, 1.0f);
+    EXPECT_EQ(v.v, 1.0f);
+    ASSERT_EQ(scene.textureCount, 1);
+    ASSERT_EQ(device.textures.size(), 1u);
+    EXPECT_EQ(scene.textures[0], device.textures[0].get());
+}
+
+TEST_F(MapLoad, LayoutIsFreeAndIntegersFollowTheCLibrarysBases) {
+    // One line, tabs and form feeds, octal and hexadecimal counts and indices, every float form.
+    Load(
+        "0x1p-1\t-inf +1e1 02 00 01 0x2 0 0 2 1 0 3\f"
+        "1.5 -2.5e0 0x1.8p1 .5 1. 0 0 0 0 0 0 0 0 0 0 1 %a%",
+        true);
+    EXPECT_EQ(scene.startPosition.x, 0.5f);
+    EXPECT_EQ(scene.startPosition.y, -std::numeric_limits<float>::infinity());
+    EXPECT_EQ(scene.startPosition.z, 10.0f);
+    EXPECT_EQ(scene.triangleCount, 2);
+    EXPECT_EQ(scene.indices, (std::vector<std::int32_t>{0, 1, 2, 0, 2, 1}));
+    EXPECT_EQ(scene.vertexCount, 3);
+    EXPECT_EQ(scene.vertices[0].z, 3.0f);
+    EXPECT_EQ(scene.vertices[0].u, 0.5f);
+    EXPECT_EQ(scene.vertices[0].v, 1.0f);
+    Load("0 0 0 0 012 0 ", false);  // "012" is ten, and ten vertices do not fit what is left
+}
+
+TEST_F(MapLoad, NamesAreEverythingBetweenPercentSigns) {
+    Load("0 0 0\r\n0\r\n0\r\n6\r\n%my stone.bmp%\n%%%a.bmp%%b.bmp% %c\r\nd%\x01\x02%e%", true);
+    ASSERT_EQ(device.calls.size(), 0u);  // none of these files exists, so nothing reached the device
+    ASSERT_EQ(scene.textureCount, 6);
+    for (IDirect3DTexture9* slot : scene.textures) EXPECT_EQ(slot, nullptr);
+}
+
+TEST_F(MapLoad, PassesEachNameToTextureCreationAsWritten) {
+    const unsigned char pixel[4] = {1, 2, 3, 255};
+    for (const char* name : {"my stone.bmp", "a.bmp", "b.bmp", "c\nd"})
+        ASSERT_TRUE(stbi_write_bmp(name, 1, 1, 4, pixel));
+    ASSERT_TRUE(stbi_write_bmp("e", 1, 1, 4, pixel));
+    // CR LF inside a name reads as LF; a zero byte ends a name like '%' does.
+    const char text[] = "0 0 0\r\n0\r\n0\r\n6\r\n%my stone.bmp%\n%%%a.bmp%%b.bmp% %c\r\nd%  %e\0";
+    Load(std::string(text, sizeof text - 1), true);
+    ASSERT_EQ(scene.textures.size(), 6u);
+    EXPECT_NE(scene.textures[0], nullptr);
+    EXPECT_EQ(scene.textures[1], nullptr);  // the empty name
+    EXPECT_NE(scene.textures[2], nullptr);
+    EXPECT_NE(scene.textures[3], nullptr);
+    EXPECT_NE(scene.textures[4], nullptr);
+    EXPECT_NE(scene.textures[5], nullptr);
+    EXPECT_EQ(device.textures.size(), 5u);
+}
+
+TEST_F(MapLoad, ElevenCharactersMayPrecedeANameAndCrLfCountsAsOne) {
+    Load("0 0 0 0 0 1          \r\n%a%", true);          // ten spaces and a line break
+    Load("0 0 0 0 0 2\n%a%         \r\n\r\n%b%", true);  // nine spaces and two line breaks
+    Load("0 0 0 0 0 1abcdefghijk%a%", true);             // whatever follows the count directly
+    const std::string errors = Load("0 0 0 0 0 1           \n%a%", false);
+    EXPECT_NE(errors.find("map.txt:1: expected '%' to open texture name 1 within 11 characters"),
+              std::string::npos)
+        << errors;
+}
+
+TEST_F(MapLoad, NothingAfterTheLastNameIsRead) {
+    Load("0 0 0 0 0 1 %a% then anything at all, even %unclosed", true);
+    Load("0 0 0 0 0 0 garbage that is never read", true);
+    EXPECT_EQ(scene.textureCount, 0);
+}
+
+TEST_F(MapLoad, AMapWithoutTrianglesLoads) {
+    Load("1 2 3\n0\n0\n0\n", true);
+    EXPECT_EQ(scene.triangleCount, 0);
+    EXPECT_EQ(scene.indexCount, 0);
+    EXPECT_EQ(scene.startPosition, (Vec3{1, 2, 3}));
+}
+
+TEST_F(MapLoad, AnImageThatFailsWarnsLeavesTheSlotNullAndTheLoadGoesOn) {
+    const unsigned char pixel[4] = {1, 2, 3, 255};
+    ASSERT_TRUE(stbi_write_png("good.png", 1, 1, 4, pixel, 4));
+    Write("broken.png", "not a png");
+    const std::string errors =
+        Load("0 0 0\n1\n0 0 0 1\n1\n0 0 0 0 0\n3\n%missing.bmp%\n%good.png%\n%broken.png%\n", true);
+    EXPECT_EQ(errors,
+              "map.txt:7: warning: cannot load texture \"missing.bmp\"\n"
+              "map.txt:9: warning: cannot load texture \"broken.png\"\n");
+    EXPECT_EQ(scene.textures[0], nullptr);
+    EXPECT_NE(scene.textures[1], nullptr);
+    EXPECT_EQ(scene.textures[2], nullptr);
+}
+
+}  // namespace
