@@ -62,6 +62,7 @@ void PostKey(const SDL_KeyboardEvent& event) {
 }
 
 void PostMotion(const SDL_MouseMotionEvent& event) {
+    ForgetWarp();
     MSG msg{};
     msg.hwnd = WindowOfEvent(event.windowID);
     SDL_Window* native = NativeWindowOf(msg.hwnd);

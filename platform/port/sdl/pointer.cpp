@@ -3,6 +3,19 @@
 #include "platform/port/native.h"
 #include "platform/port/sdl/video.h"
 
+namespace {
+
+// Where the pointer was last put, until the window system reports a motion: SDL learns of a warp
+// only from the motion event it causes, while SetCursorPos must show at once.
+bool gWarpPending = false;
+POINT gWarpedTo{0, 0};
+
+}  // namespace
+
+void ForgetWarp() {
+    gWarpPending = false;
+}
+
 void NativeShowCursor(bool shown) {
     if (VideoReady()) {
         SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
@@ -18,14 +31,35 @@ void NativeRelativeMotion(bool on) {
 void NativeCursorPos(POINT* point) {
     int x = 0;
     int y = 0;
-    if (VideoReady()) {
-        SDL_GetGlobalMouseState(&x, &y);
+    if (!VideoReady()) {
+        *point = {0, 0};
+        return;
     }
+    if (gWarpPending) {
+        *point = gWarpedTo;
+        return;
+    }
+    // Over our window SDL's own record follows every motion pumped so far; its global query answers
+    // from a cache that only raw device events refresh, which synthetic (XTest) input never sends.
+    if (SDL_Window* over = SDL_GetMouseFocus()) {
+        int left = 0;
+        int top = 0;
+        SDL_GetWindowPosition(over, &left, &top);
+        SDL_GetMouseState(&x, &y);
+        *point = {left + x, top + y};
+        return;
+    }
+    SDL_GetGlobalMouseState(&x, &y);
     *point = {x, y};
 }
 
 void NativeMoveCursor(int x, int y) {
-    if (!VideoReady() || SDL_WarpMouseGlobal(x, y) == 0) {
+    if (!VideoReady()) {
+        return;
+    }
+    gWarpPending = true;
+    gWarpedTo = {x, y};
+    if (SDL_WarpMouseGlobal(x, y) == 0) {
         return;
     }
     // Where global warping is refused, the pointer can still be moved inside the focused window.

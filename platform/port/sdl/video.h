@@ -11,5 +11,7 @@ bool VideoReady();
 SDL_Window* NativeWindowOf(HWND window);
 // The live window handle of an SDL window, or null.
 HWND WindowOfNative(SDL_Window* native);
+// A motion event arrived: the pointer's position is SDL's to tell again.
+void ForgetWarp();
 // One line on stderr naming what the program cannot start without.
 void ReportStartupFailure(const char* missing);
