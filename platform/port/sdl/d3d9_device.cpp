@@ -183,7 +183,6 @@ HRESULT WINAPI PortDevice::CreateTexture(UINT textureWidth, UINT textureHeight, 
     auto* created = new PortTexture(this);
     created->width = textureWidth;
     created->height = textureHeight;
-    created->format = format;
     created->texels.reset(new (std::nothrow) std::uint8_t[std::size_t{textureWidth} * textureHeight * 4]());
     if (created->texels == nullptr) {
         created->Release();
@@ -264,8 +263,6 @@ HRESULT WINAPI PortDevice::CreateDepthStencilSurface(UINT surfaceWidth, UINT sur
         return D3DERR_NOTAVAILABLE;
     }
     auto* created = new PortSurface(this);
-    created->width = surfaceWidth;
-    created->height = surfaceHeight;
     OutOfMemory();
     glGenRenderbuffers(1, &created->renderbuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, created->renderbuffer);
@@ -391,8 +388,7 @@ HRESULT WINAPI PortDevice::LightEnable(DWORD index, BOOL enable) {
     if (index >= kLightCount) {
         return D3DERR_INVALIDCALL;
     }
-    lightEnabled[index] = enable != FALSE;
-    if (lightEnabled[index]) {
+    if (enable != FALSE) {
         glEnable(GL_LIGHT0 + index);
     } else {
         glDisable(GL_LIGHT0 + index);

@@ -106,7 +106,6 @@ HRESULT WINAPI PortDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, H
     parameters->BackBufferHeight = device->height;
     parameters->BackBufferFormat = format;
     parameters->BackBufferCount = 1;
-    parameters->hDeviceWindow = deviceWindow;
     *out = device;
     return S_OK;
 }

@@ -66,7 +66,6 @@ struct PortTexture final : IDirect3DTexture9, PortResource {
 
     UINT width = 0;
     UINT height = 0;
-    D3DFORMAT format = D3DFMT_A8R8G8B8;
     std::unique_ptr<std::uint8_t[]> texels;  // B, G, R, A (or X) per texel, rows from v = 0
     GLuint name = 0;
     int locks = 0;
@@ -76,8 +75,6 @@ struct PortSurface final : IDirect3DSurface9, PortResource {
     using PortResource::PortResource;
     ULONG WINAPI Release() override;
 
-    UINT width = 0;
-    UINT height = 0;
     GLuint renderbuffer = 0;
 };
 
@@ -167,7 +164,6 @@ struct PortDevice final : IDirect3DDevice9 {
     D3DMATRIX projection{};
     bool transformsChanged = true;
     D3DLIGHT9 lights[kLightCount]{};
-    bool lightEnabled[kLightCount]{};
 };
 
 struct PortDirect3D final : IDirect3D9 {
