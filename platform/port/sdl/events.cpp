@@ -69,19 +69,17 @@ void PostMotion(const SDL_MouseMotionEvent& event) {
     if (native == nullptr) {
         return;
     }
-    int left = 0;
-    int top = 0;
-    SDL_GetWindowPosition(native, &left, &top);
+    const POINT corner = ScreenPositionOf(native);
     if (gPointer.virtualActive) {
         MoveVirtualPointer(event.xrel, event.yrel);
         msg.pt = gPointer.virtualPosition;
     } else {
-        msg.pt = {left + event.x, top + event.y};
+        msg.pt = {corner.x + event.x, corner.y + event.y};
     }
     msg.message = WM_MOUSEMOVE;
     // Client coordinates, 16 bits each, as MAKELPARAM packs them.
-    const auto clientX = static_cast<std::uint16_t>(msg.pt.x - left);
-    const auto clientY = static_cast<std::uint16_t>(msg.pt.y - top);
+    const auto clientX = static_cast<std::uint16_t>(msg.pt.x - corner.x);
+    const auto clientY = static_cast<std::uint16_t>(msg.pt.y - corner.y);
     msg.lParam = static_cast<LPARAM>(clientX | (static_cast<std::uint32_t>(clientY) << 16));
     msg.time = event.timestamp;
     PostPortMessage(msg);

@@ -42,15 +42,13 @@ void NativeCursorPos(POINT* point) {
     // Over our window SDL's own record follows every motion pumped so far; its global query answers
     // from a cache that only raw device events refresh, which synthetic (XTest) input never sends.
     if (SDL_Window* over = SDL_GetMouseFocus()) {
-        int left = 0;
-        int top = 0;
-        SDL_GetWindowPosition(over, &left, &top);
+        const POINT corner = ScreenPositionOf(over);
         SDL_GetMouseState(&x, &y);
-        *point = {left + x, top + y};
+        *point = {corner.x + x, corner.y + y};
         return;
     }
     SDL_GetGlobalMouseState(&x, &y);
-    *point = {x, y};
+    *point = {x - PrimaryOrigin().x, y - PrimaryOrigin().y};
 }
 
 void NativeMoveCursor(int x, int y) {
@@ -59,14 +57,12 @@ void NativeMoveCursor(int x, int y) {
     }
     gWarpPending = true;
     gWarpedTo = {x, y};
-    if (SDL_WarpMouseGlobal(x, y) == 0) {
+    if (SDL_WarpMouseGlobal(x + PrimaryOrigin().x, y + PrimaryOrigin().y) == 0) {
         return;
     }
     // Where global warping is refused, the pointer can still be moved inside the focused window.
     if (SDL_Window* focused = SDL_GetKeyboardFocus()) {
-        int left = 0;
-        int top = 0;
-        SDL_GetWindowPosition(focused, &left, &top);
-        SDL_WarpMouseInWindow(focused, x - left, y - top);
+        const POINT corner = ScreenPositionOf(focused);
+        SDL_WarpMouseInWindow(focused, x - corner.x, y - corner.y);
     }
 }

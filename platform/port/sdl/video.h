@@ -11,6 +11,11 @@ bool VideoReady();
 SDL_Window* NativeWindowOf(HWND window);
 // The live window handle of an SDL window, or null.
 HWND WindowOfNative(SDL_Window* native);
+// Win32 puts the primary display's top-left corner at (0, 0) of the screen; SDL's desktop may
+// begin elsewhere. The primary display's corner in SDL's desktop coordinates:
+SDL_Point PrimaryOrigin();
+// A window's top-left corner in Win32 screen coordinates.
+POINT ScreenPositionOf(SDL_Window* window);
 // A motion event arrived: the pointer's position is SDL's to tell again.
 void ForgetWarp();
 // One line on stderr naming what the program cannot start without.

@@ -14,6 +14,7 @@ namespace {
 
 enum class VideoState { kUntried, kReady, kFailed };
 VideoState gVideo = VideoState::kUntried;
+SDL_Point gOrigin{0, 0};
 
 std::string Utf8Of(LPCWSTR text) {
     std::string out;
@@ -81,7 +82,8 @@ bool EnsureVideo() {
     gPointer.virtualAllowed = std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0;
     SDL_Rect bounds{0, 0, 0, 0};
     SDL_GetDisplayBounds(0, &bounds);
-    gPointer.screen = {bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+    gOrigin = {bounds.x, bounds.y};
+    gPointer.screen = {0, 0, bounds.w, bounds.h};
     // ShowCursor may have been called before there was a display.
     NativeShowCursor(gPointer.displayCount >= 0);
     return true;
@@ -89,6 +91,17 @@ bool EnsureVideo() {
 
 bool VideoReady() {
     return gVideo == VideoState::kReady;
+}
+
+SDL_Point PrimaryOrigin() {
+    return gOrigin;
+}
+
+POINT ScreenPositionOf(SDL_Window* window) {
+    int left = 0;
+    int top = 0;
+    SDL_GetWindowPosition(window, &left, &top);
+    return {left - gOrigin.x, top - gOrigin.y};
 }
 
 SDL_Window* NativeWindowOf(HWND window) {
@@ -125,10 +138,11 @@ HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD,
     SDL_GetDisplayBounds(0, &display);
     // A window the size of the screen is asked of the desktop as full-screen, so that a
     // compositor that places windows itself (Wayland) still covers the screen with it.
-    if (x == display.x && y == display.y && width == display.w && height == display.h) {
+    if (x == 0 && y == 0 && width == display.w && height == display.h) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
-    SDL_Window* native = SDL_CreateWindow(Utf8Of(windowName).c_str(), x, y, width, height, flags);
+    SDL_Window* native =
+        SDL_CreateWindow(Utf8Of(windowName).c_str(), x + gOrigin.x, y + gOrigin.y, width, height, flags);
     if (native == nullptr) {
         ReportStartupFailure("no window");
         return nullptr;
