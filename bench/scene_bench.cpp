@@ -1,0 +1,188 @@
+// Benchmarks of the scene data: the map reader against an fscanf baseline, and the normals
+// against the plain double loop. Makes its maps in a temporary folder and removes them after.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "bench/fscanf_map_reader.h"
+#include "bench/heap_tracker.h"
+#include "bench/quadratic_normals.h"
+#include "scene/map_loader.h"
+#include "scene/normals.h"
+#include "tools/random_map.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr RandomMapSize kLargeMap{};
+constexpr RandomMapSize kSmallMap{20'000, 10'000, 8};
+constexpr double kMiB = 1024.0 * 1024.0;
+
+struct BenchFiles {
+    fs::path folder;
+    fs::path log;                           // what the readers write to stderr while they are timed
+    std::map<std::int32_t, fs::path> maps;  // by triangle count
+    std::map<std::int32_t, SceneData> scenes;
+    int savedStderr = -1;
+};
+
+BenchFiles gBench;
+
+bool MakeMaps() {
+    std::error_code error;
+    std::string pattern = (fs::temp_directory_path(error) / "vellmora-bench-XXXXXX").string();
+    if (error || mkdtemp(pattern.data()) == nullptr) {
+        return false;
+    }
+    gBench.folder = pattern;  // from here on, main removes it whatever happens
+    gBench.log = gBench.folder / "stderr.txt";
+    for (const RandomMapSize& size : {kLargeMap, kSmallMap}) {
+        const fs::path path = gBench.folder / ("map" + std::to_string(size.triangles) + ".txt");
+        if (!WriteRandomMap(path.c_str(), size)) {
+            return false;
+        }
+        gBench.maps[size.triangles] = path;
+    }
+    return true;
+}
+
+// Each texture of the maps fails to load on the null device and the reader warns about it; while a
+// reader is timed those lines go to a log, shown only when a load fails.
+void HideStderr() {
+    std::fflush(stderr);
+    gBench.savedStderr = dup(STDERR_FILENO);
+    const int log = open(gBench.log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(log, STDERR_FILENO);
+    close(log);
+}
+
+void ShowStderr() {
+    std::fflush(stderr);
+    dup2(gBench.savedStderr, STDERR_FILENO);
+    close(gBench.savedStderr);
+    gBench.savedStderr = -1;
+}
+
+void FailWithLog(benchmark::State& state, const char* what) {
+    ShowStderr();
+    std::string message = what;
+    if (std::FILE* log = std::fopen(gBench.log.c_str(), "r")) {
+        char line[512];
+        while (std::fgets(line, sizeof line, log) != nullptr) {
+            message += "; ";
+            message += line;
+        }
+        std::fclose(log);
+    }
+    state.SkipWithError(message.c_str());
+}
+
+std::size_t ArrayBytes(const SceneData& scene) {
+    return scene.indices.capacity() * sizeof(std::int32_t) + scene.faces.capacity() * sizeof(FaceRecord) +
+           scene.vertices.capacity() * sizeof(Vertex) +
+           scene.textures.capacity() * sizeof(IDirect3DTexture9*);
+}
+
+void BM_LoadMap(benchmark::State& state) {
+    const fs::path& map = gBench.maps.at(kLargeMap.triangles);
+    const auto fileBytes = static_cast<std::int64_t>(fs::file_size(map));
+    HideStderr();
+    for (auto _ : state) {
+        SceneData scene;
+        if (!LoadMapFile(map.c_str(), nullptr, scene)) {
+            FailWithLog(state, "LoadMap refused the generated map");
+            return;
+        }
+        benchmark::DoNotOptimize(scene.vertices.data());
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes);
+
+    // One more load, untimed, to see the most heap it holds at once.
+    SceneData scene;
+    ResetHeapPeak();
+    const std::int64_t before = HeapBytesInUse();
+    LoadMapFile(map.c_str(), nullptr, scene);
+    state.counters["peak_mib"] = static_cast<double>(HeapPeakBytes() - before) / kMiB;
+    state.counters["file_mib"] = static_cast<double>(fileBytes) / kMiB;
+    state.counters["arrays_mib"] = static_cast<double>(ArrayBytes(scene)) / kMiB;
+    ShowStderr();
+}
+BENCHMARK(BM_LoadMap)->Unit(benchmark::kMillisecond);
+
+void BM_LoadMapFscanf(benchmark::State& state) {
+    const fs::path& map = gBench.maps.at(kLargeMap.triangles);
+    HideStderr();
+    for (auto _ : state) {
+        SceneData scene;
+        if (!LoadMapWithFscanf(map.c_str(), nullptr, scene)) {
+            FailWithLog(state, "the fscanf reader refused the generated map");
+            return;
+        }
+        benchmark::DoNotOptimize(scene.vertices.data());
+    }
+    ShowStderr();
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(map)));
+}
+BENCHMARK(BM_LoadMapFscanf)->Unit(benchmark::kMillisecond);
+
+// The argument is the map's triangle count; each map is loaded once and its normals made again
+// and again.
+template <void (*generate)(SceneData&)>
+void NormalsBenchmark(benchmark::State& state) {
+    const auto triangles = static_cast<std::int32_t>(state.range(0));
+    if (!gBench.scenes.contains(triangles)) {
+        HideStderr();
+        if (!LoadMapFile(gBench.maps.at(triangles).c_str(), nullptr, gBench.scenes[triangles])) {
+            gBench.scenes.erase(triangles);
+            FailWithLog(state, "LoadMap refused the generated map");
+            return;
+        }
+        ShowStderr();
+    }
+    SceneData& scene = gBench.scenes[triangles];
+    for (auto _ : state) {
+        generate(scene);
+        benchmark::DoNotOptimize(scene.vertices.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * scene.triangleCount);
+}
+
+void BM_GenerateNormals(benchmark::State& state) {
+    NormalsBenchmark<GenerateNormals>(state);
+}
+BENCHMARK(BM_GenerateNormals)
+    ->Arg(kSmallMap.triangles)
+    ->Arg(kLargeMap.triangles)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_GenerateNormalsQuadratic(benchmark::State& state) {
+    NormalsBenchmark<GenerateNormalsQuadratic>(state);
+}
+BENCHMARK(BM_GenerateNormalsQuadratic)->Arg(kSmallMap.triangles)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    const bool made = MakeMaps();
+    if (made) {
+        benchmark::RunSpecifiedBenchmarks();
+    } else {
+        std::fprintf(stderr, "scene_bench: cannot write its maps in a temporary folder\n");
+    }
+    benchmark::Shutdown();
+    std::error_code ignored;
+    fs::remove_all(gBench.folder, ignored);
+    return made ? 0 : 1;
+}
