@@ -55,9 +55,11 @@ bool TakeMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool rem
 
 void DestroyPortWindow(HWND handle) {
     PortWindow* window = FindPortWindow(handle);
-    if (window == nullptr) {
+    // A close asked for again from inside WM_DESTROY destroys nothing twice.
+    if (window == nullptr || window->destroying) {
         return;
     }
+    window->destroying = true;
     NativeDestroyWindow(*window);
     SendPortMessage(handle, WM_DESTROY, 0, 0);
     // The procedure may have created windows, so the record is looked up again.

@@ -11,6 +11,7 @@ struct PortWindow {
     WNDPROC procedure = nullptr;
     void* native = nullptr;  // the window system's window
     bool alive = false;
+    bool destroying = false;
     bool needsPaint = false;
 };
 

@@ -123,6 +123,23 @@ TEST_F(MessageQueue, DefaultCloseDestroysTheWindowDropsItsMessagesAndEndsTheLoop
     EXPECT_EQ(gSeen.size(), 2u);
 }
 
+LRESULT CALLBACK ClosingAgainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    gSeen.push_back({window, message, wParam});
+    if (message == WM_DESTROY) {
+        DefWindowProcW(window, WM_CLOSE, 0, 0);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(MessageQueue, ClosingAgainWhileBeingDestroyedDestroysOnce) {
+    const HWND other = AddPortWindow(ClosingAgainProc);
+    SendPortMessage(other, WM_CLOSE, 0, 0);
+    ASSERT_EQ(gSeen.size(), 2u);
+    EXPECT_EQ(gSeen[1].message, static_cast<UINT>(WM_DESTROY));
+    EXPECT_EQ(gNative.calls, std::vector<std::string>{"Destroy"});
+    EXPECT_EQ(FindPortWindow(other), nullptr);
+}
+
 TEST_F(MessageQueue, AltF4ClosesThroughTheDefaultProcedure) {
     DefWindowProcW(window, WM_SYSKEYDOWN, VK_F1 + 3, 1 | (1 << 29));
     ASSERT_FALSE(gSeen.empty());
