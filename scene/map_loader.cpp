@@ -4,10 +4,10 @@
 #include "scene/map_loader.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <new>
 #include <string>
 
+#include "platform/file_view.h"
 #include "scene/map_text.h"
 
 namespace {
@@ -131,6 +131,45 @@ bool ReadTextures(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     return true;
 }
 
+// The two long lists work on a local copy of the cursor, which the compiler can keep in registers
+// (stores into the scene's int arrays could otherwise alias its line counter).
+// Each list is appended to storage reserved beforehand, so every element is written once, and
+// read through a local copy of the cursor, which the compiler can keep in registers.
+bool ReadTriangles(MapText& text, SceneData& scene) {
+    MapText cursor = text;
+    scene.indices.reserve(static_cast<std::size_t>(scene.indexCount));
+    scene.faces.reserve(static_cast<std::size_t>(scene.triangleCount));
+    for (std::int32_t t = 0; t < scene.triangleCount; ++t) {
+        std::int32_t a, b, c, texture;
+        if (!ReadInt(cursor, "a vertex index", a) || !ReadInt(cursor, "a vertex index", b) ||
+            !ReadInt(cursor, "a vertex index", c) || !ReadInt(cursor, "a texture number", texture)) {
+            return false;
+        }
+        scene.indices.push_back(a);
+        scene.indices.push_back(b);
+        scene.indices.push_back(c);
+        scene.faces.push_back(FaceRecord{Vec3{0.0f, 0.0f, 0.0f}, texture});
+    }
+    text = cursor;
+    return true;
+}
+
+bool ReadVertices(MapText& text, SceneData& scene) {
+    MapText cursor = text;
+    scene.vertices.reserve(static_cast<std::size_t>(scene.vertexCount));
+    for (std::int32_t i = 0; i < scene.vertexCount; ++i) {
+        float x, y, z, u, v;
+        if (!ReadFloat(cursor, "a vertex position", x) || !ReadFloat(cursor, "a vertex position", y) ||
+            !ReadFloat(cursor, "a vertex position", z) || !ReadFloat(cursor, "a texture coordinate", u) ||
+            !ReadFloat(cursor, "a texture coordinate", v)) {
+            return false;
+        }
+        scene.vertices.push_back(Vertex{x, y, z, 0.0f, 0.0f, 0.0f, u, v});
+    }
+    text = cursor;
+    return true;
+}
+
 bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     for (float* c : {&scene.startPosition.x, &scene.startPosition.y, &scene.startPosition.z}) {
         if (!ReadFloat(text, "a start position coordinate", *c)) return false;
@@ -142,32 +181,15 @@ bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
         return false;
     }
     scene.indexCount = 3 * scene.triangleCount;
-    scene.indices.resize(static_cast<std::size_t>(scene.indexCount));
-    scene.faces.resize(static_cast<std::size_t>(scene.triangleCount));
     const MapText triangles = text;
-    std::int32_t* index = scene.indices.data();
-    for (FaceRecord& face : scene.faces) {
-        if (!ReadInt(text, "a vertex index", index[0]) || !ReadInt(text, "a vertex index", index[1]) ||
-            !ReadInt(text, "a vertex index", index[2]) ||
-            !ReadInt(text, "a texture number", face.textureIndex)) {
-            return false;
-        }
-        index += 3;
-    }
+    if (!ReadTriangles(text, scene)) return false;
 
     if (!ReadInt(text, "the vertex count", scene.vertexCount)) return false;
     if (!CheckCount(text, text.line, "vertex count", scene.vertexCount, kMinVertexBytes, 0x7fffffff) ||
         !CheckVertexIndices(triangles, scene)) {
         return false;
     }
-    scene.vertices.resize(static_cast<std::size_t>(scene.vertexCount));
-    for (Vertex& v : scene.vertices) {
-        if (!ReadFloat(text, "a vertex position", v.x) || !ReadFloat(text, "a vertex position", v.y) ||
-            !ReadFloat(text, "a vertex position", v.z) || !ReadFloat(text, "a texture coordinate", v.u) ||
-            !ReadFloat(text, "a texture coordinate", v.v)) {
-            return false;
-        }
-    }
+    if (!ReadVertices(text, scene)) return false;
 
     // The names' own rules read whatever directly follows this count.
     if (!ReadIntPrefix(text, "the texture count", scene.textureCount)) return false;
@@ -203,34 +225,22 @@ bool LoadMapText(const char* fileName, const char* text, std::size_t size, IDire
 }
 
 bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "%s: cannot open the map file\n", path);
-        scene = SceneData{};
-        return false;
+    FileView view;
+    switch (OpenFileView(path, view)) {
+        case FileViewResult::kCannotOpen:
+            std::fprintf(stderr, "%s: cannot open the map file\n", path);
+            scene = SceneData{};
+            return false;
+        case FileViewResult::kCannotRead:
+            std::fprintf(stderr, "%s: cannot read the map file\n", path);
+            scene = SceneData{};
+            return false;
+        case FileViewResult::kOk:
+            break;
     }
-    std::string text;
-    bool readOk = true;
-    try {
-        // Read straight into a buffer of the file's size; a file that grows meanwhile is read on in blocks.
-        std::error_code sizeError;
-        const std::uintmax_t expected = std::filesystem::file_size(path, sizeError);
-        if (!sizeError) text.resize(static_cast<std::size_t>(expected));
-        text.resize(std::fread(text.data(), 1, text.size(), file));
-        char block[1 << 16];
-        std::size_t n = 0;
-        while ((n = std::fread(block, 1, sizeof block, file)) > 0) text.append(block, n);
-        readOk = std::ferror(file) == 0;
-    } catch (const std::exception&) {
-        readOk = false;
-    }
-    std::fclose(file);
-    if (!readOk) {
-        std::fprintf(stderr, "%s: cannot read the map file\n", path);
-        scene = SceneData{};
-        return false;
-    }
-    return LoadMapText(path, text.data(), text.size(), device, scene);
+    const bool loaded = LoadMapText(path, view.data, view.size, device, scene);
+    CloseFileView(view);
+    return loaded;
 }
 
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene) {

@@ -7,21 +7,19 @@
 
 namespace {
 
-bool IsSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 constexpr std::size_t kMaxQuotedToken = 40;
+
+}  // namespace
 
 void ReportExpected(const MapText& text, const char* what) {
     std::string found = "end of file";
     if (text.p < text.end) {
         const char* tokenEnd = text.p;
-        while (tokenEnd < text.end && !IsSpace(*tokenEnd) &&
+        while (tokenEnd < text.end && !IsMapSpace(*tokenEnd) &&
                static_cast<std::size_t>(tokenEnd - text.p) <= kMaxQuotedToken) {
             ++tokenEnd;
         }
-        const bool cut = tokenEnd < text.end && !IsSpace(*tokenEnd);
+        const bool cut = tokenEnd < text.end && !IsMapSpace(*tokenEnd);
         if (cut) --tokenEnd;
         found = Quote(text.p, tokenEnd);
         if (cut) found.insert(found.size() - 1, "...");
@@ -32,46 +30,10 @@ void ReportExpected(const MapText& text, const char* what) {
     ReportAt(text.fileName, text.line, std::string("expected ") + what + ", found " + found);
 }
 
-// A number must stand alone: white space or the end of the file follows it.
-bool EndsToken(const MapText& text, const char* after) {
-    return after == text.end || IsSpace(*after);
-}
-
-}  // namespace
-
-void SkipSpace(MapText& text) {
-    while (text.p < text.end && IsSpace(*text.p)) {
-        if (*text.p == '\n') ++text.line;
-        ++text.p;
-    }
-}
-
-bool ReadInt(MapText& text, const char* what, std::int32_t& value) {
-    SkipSpace(text);
-    const char* after = ParseInt(text.p, text.end, value);
-    if (after == nullptr || !EndsToken(text, after)) {
-        ReportExpected(text, what);
-        return false;
-    }
-    text.p = after;
-    return true;
-}
-
 bool ReadIntPrefix(MapText& text, const char* what, std::int32_t& value) {
     SkipSpace(text);
     const char* after = ParseInt(text.p, text.end, value);
     if (after == nullptr) {
-        ReportExpected(text, what);
-        return false;
-    }
-    text.p = after;
-    return true;
-}
-
-bool ReadFloat(MapText& text, const char* what, float& value) {
-    SkipSpace(text);
-    const char* after = ParseFloat(text.p, text.end, value);
-    if (after == nullptr || !EndsToken(text, after)) {
         ReportExpected(text, what);
         return false;
     }

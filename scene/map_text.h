@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "scene/number_parse.h"
+
 struct MapText {
     const char* fileName;
     const char* p;
@@ -12,13 +14,51 @@ struct MapText {
     int line;
 };
 
-// Skips white space as "%i" and "%f" do, counting lines.
-void SkipSpace(MapText& text);
+inline bool IsMapSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
-// Reads one number after white space. On failure writes
-//   "file:line: expected <what>, found "<token>"" (or "found end of file") and returns false.
-bool ReadInt(MapText& text, const char* what, std::int32_t& value);
-bool ReadFloat(MapText& text, const char* what, float& value);
+// Skips white space as "%i" and "%f" do, counting lines.
+inline void SkipSpace(MapText& text) {
+    // Numbers are nearly always one separator apart.
+    if (text.end - text.p >= 2 && IsMapSpace(text.p[0]) && !IsMapSpace(text.p[1])) {
+        text.line += text.p[0] == '\n';
+        ++text.p;
+        return;
+    }
+    while (text.p < text.end && IsMapSpace(*text.p)) {
+        text.line += *text.p == '\n';
+        ++text.p;
+    }
+}
+
+// Writes "file:line: expected <what>, found "<token>"" (or "found end of file") for the text at p.
+void ReportExpected(const MapText& text, const char* what);
+
+// Reads one number after white space; white space or the end of the file must follow it. On
+// failure reports what was expected and returns false.
+inline bool ReadInt(MapText& text, const char* what, std::int32_t& value) {
+    SkipSpace(text);
+    const char* after = ParseInt(text.p, text.end, value);
+    if (after == nullptr || (after != text.end && !IsMapSpace(*after))) {
+        ReportExpected(text, what);
+        return false;
+    }
+    text.p = after;
+    return true;
+}
+
+inline bool ReadFloat(MapText& text, const char* what, float& value) {
+    SkipSpace(text);
+    const char* after = ParseFloat(text.p, text.end, value);
+    if (after == nullptr || (after != text.end && !IsMapSpace(*after))) {
+        ReportExpected(text, what);
+        return false;
+    }
+    text.p = after;
+    return true;
+}
+
 // As ReadInt, but the number may run straight into what follows (the texture names' rules read it).
 bool ReadIntPrefix(MapText& text, const char* what, std::int32_t& value);
 

@@ -88,7 +88,7 @@ float OutOfRangeValue(const char* p, const char* end, std::chars_format format) 
 
 }  // namespace
 
-const char* ParseInt(const char* p, const char* end, std::int32_t& value) {
+const char* ParseIntGeneral(const char* p, const char* end, std::int32_t& value) {
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
     if (p == end) return nullptr;
@@ -122,7 +122,7 @@ const char* ParseInt(const char* p, const char* end, std::int32_t& value) {
     return p;
 }
 
-const char* ParseFloat(const char* p, const char* end, float& value) {
+const char* ParseFloatGeneral(const char* p, const char* end, float& value) {
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
     if (p == end || *p == '+' || *p == '-') return nullptr;

@@ -1,13 +1,100 @@
 #pragma once
 // Number conversions with the results of the C library's "%i" and "%f", without its per-call cost.
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+// The general conversions, for every form the C library reads.
+const char* ParseIntGeneral(const char* p, const char* end, std::int32_t& value);
+const char* ParseFloatGeneral(const char* p, const char* end, float& value);
+
+namespace number_parse_detail {
+
+// Eight characters at once, the first in the lowest byte whatever the host's byte order.
+inline std::uint64_t LoadEight(const char* p) {
+    std::uint64_t chunk = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&chunk, p, sizeof chunk);
+    } else {
+        for (int i = 7; i >= 0; --i) chunk = (chunk << 8) | static_cast<unsigned char>(p[i]);
+    }
+    return chunk;
+}
+
+// How many of the eight characters lead as decimal digits (8 when all are). A byte that is no digit
+// gets its high bit set; carries only run towards later bytes, so the lowest such byte is exact.
+inline int LeadingDigits(std::uint64_t chunk) {
+    const std::uint64_t x = chunk ^ 0x3030303030303030u;
+    const std::uint64_t nonDigits = ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
+    return std::countr_zero(nonDigits) >> 3;
+}
+
+// The value of the first `count` digits (1 to 8) of the chunk, combined pairwise.
+inline std::uint32_t DigitsValue(std::uint64_t chunk, int count) {
+    std::uint64_t v = (chunk & 0x0F0F0F0F0F0F0F0Fu) << (8 * (8 - count));
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
+    return static_cast<std::uint32_t>((v * 10000 + (v >> 32)) & 0xFFFFFFFFu);
+}
+
+// Enough text ahead that the fast paths may read without checking for the end.
+constexpr std::ptrdiff_t kFastPathMargin = 32;
+
+}  // namespace number_parse_detail
 
 // "%i": optional sign, then 0x/0X and hexadecimal digits, a leading 0 and octal digits, or decimal
 // digits. Returns the end of the longest such number at p, or nullptr when none starts there or its
 // value does not fit a signed 32-bit integer.
-const char* ParseInt(const char* p, const char* end, std::int32_t& value);
+inline const char* ParseInt(const char* p, const char* end, std::int32_t& value) {
+    using namespace number_parse_detail;
+    // Most integers in a map are short and plain decimal: up to seven digits need no overflow check.
+    if (end - p >= kFastPathMargin) {
+        const std::uint64_t chunk = LoadEight(p);
+        const int digits = LeadingDigits(chunk);
+        if (digits > 0 && digits < 8 && *p != '0') {
+            value = static_cast<std::int32_t>(DigitsValue(chunk, digits));
+            return p + digits;
+        }
+        if (digits == 1 && (p[1] | 0x20) != 'x') {  // a lone 0
+            value = 0;
+            return p + 1;
+        }
+    }
+    return ParseIntGeneral(p, end, value);
+}
 
 // "%f": optional sign, then a decimal number with optional exponent, a hexadecimal float, inf,
 // infinity, nan or nan(chars), case-insensitive. Correctly rounded; values beyond the float range
 // become ±infinity or ±0 as the C library gives them. Returns the end of the number or nullptr.
-const char* ParseFloat(const char* p, const char* end, float& value);
+inline const char* ParseFloat(const char* p, const char* end, float& value) {
+    using namespace number_parse_detail;
+    // Plain decimals of at most nine digits without exponent: the digits and the power of ten are
+    // exact floats, so one division rounds correctly.
+    constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f};
+    constexpr std::uint64_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+    if (end - p >= kFastPathMargin) {
+        const bool negative = *p == '-';
+        const char* q = p + negative;
+        std::uint64_t chunk = LoadEight(q);
+        const int whole = LeadingDigits(chunk);
+        std::uint64_t m = whole > 0 && whole < 8 ? DigitsValue(chunk, whole) : 0;
+        q += whole;
+        int fraction = 0;
+        if (*q == '.') {
+            chunk = LoadEight(++q);
+            fraction = LeadingDigits(chunk);
+            if (fraction > 0 && fraction < 8)
+                m = m * kIntegerPowersOfTen[fraction] + DigitsValue(chunk, fraction);
+            q += fraction;
+        }
+        const int count = whole + fraction;
+        if (whole < 8 && fraction < 8 && count > 0 && count <= 9 && m <= (std::uint64_t{1} << 24) &&
+            (*q | 0x20) != 'e' && (*q | 0x20) != 'x') {
+            const float magnitude = static_cast<float>(m) / kPowersOfTen[fraction];
+            value = negative ? -magnitude : magnitude;
+            return q;
+        }
+    }
+    return ParseFloatGeneral(p, end, value);
+}

@@ -96,25 +96,30 @@ TEST(ParseFloat, RefusesWhatIsNoNumber) {
 TEST(NumberConversions, MatchTheCLibraryOnRandomText) {
     std::mt19937_64 rng(1234);
     const std::string alphabet = "0123456789.eE+-xXpPabcdfinAN";
-    auto check = [](const std::string& s) {
-        char* stop = nullptr;
-        errno = 0;
-        const float expected = std::strtof(s.c_str(), &stop);
-        const bool cWhole = !s.empty() && stop == s.c_str() + s.size();
-        bool whole = false;
-        const float got = Float(s, &whole);
-        ASSERT_EQ(whole, cWhole) << '"' << s << '"';
-        if (whole && !(std::isnan(got) && std::isnan(expected))) {
-            ASSERT_TRUE(SameBits(got, expected)) << s << ": " << got << " vs " << expected;
-        }
-        const long expectedInt = std::strtol(s.c_str(), &stop, 0);
-        const bool intWhole = !s.empty() && stop == s.c_str() + s.size() && expectedInt >= INT32_MIN &&
-                              expectedInt <= INT32_MAX && errno != ERANGE;
-        std::int32_t gotInt = 0;
-        const char* end = ParseInt(s.data(), s.data() + s.size(), gotInt);
-        ASSERT_EQ(end == s.data() + s.size(), intWhole) << '"' << s << '"';
-        if (intWhole) {
-            ASSERT_EQ(gotInt, expectedInt) << s;
+    // Each string is also checked with text after it, so that the paths which read ahead are used.
+    auto check = [](const std::string& bare) {
+        for (const std::string& tail : {std::string(), " " + std::string(40, '7')}) {
+            const std::string s = bare + tail;
+            const char* target = s.c_str() + bare.size();
+            char* stop = nullptr;
+            errno = 0;
+            const float expected = std::strtof(s.c_str(), &stop);
+            const bool cWhole = !bare.empty() && stop == target;
+            float got = 0.0f;
+            const bool whole = ParseFloat(s.data(), s.data() + s.size(), got) == target;
+            ASSERT_EQ(whole, cWhole) << '"' << s << '"';
+            if (whole && !(std::isnan(got) && std::isnan(expected))) {
+                ASSERT_TRUE(SameBits(got, expected)) << s << ": " << got << " vs " << expected;
+            }
+            errno = 0;
+            const long expectedInt = std::strtol(s.c_str(), &stop, 0);
+            const bool intWhole = !bare.empty() && stop == target && expectedInt >= INT32_MIN &&
+                                  expectedInt <= INT32_MAX && errno != ERANGE;
+            std::int32_t gotInt = 0;
+            ASSERT_EQ(ParseInt(s.data(), s.data() + s.size(), gotInt) == target, intWhole) << '"' << s << '"';
+            if (intWhole) {
+                ASSERT_EQ(gotInt, expectedInt) << s;
+            }
         }
     };
     for (int i = 0; i < 200000; ++i) {
@@ -136,6 +141,12 @@ TEST(NumberConversions, MatchTheCLibraryOnRandomText) {
         // Digits the float cannot hold and exponents near the ends of its range.
         std::snprintf(buffer, sizeof buffer, "%.20fe%d", static_cast<double>(rng() % 1000) / 7.0,
                       static_cast<int>(rng() % 100) - 60);
+        check(buffer);
+        // The plain numbers map files are made of, around every digit count the fast paths handle.
+        std::snprintf(buffer, sizeof buffer, "%.*f", static_cast<int>(rng() % 9),
+                      static_cast<double>(rng() % 200000000) / 1000.0 - 100000.0);
+        check(buffer);
+        std::snprintf(buffer, sizeof buffer, "%u", static_cast<unsigned>(rng() % 1000000000));
         check(buffer);
         std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(rng()));
         check(buffer);

@@ -1,0 +1,17 @@
+#pragma once
+// A read-only view of a whole file's bytes: mapped into memory where the system allows (no copy),
+// read into memory otherwise (pipes, devices, empty files).
+#include <cstddef>
+#include <memory>
+
+enum class FileViewResult { kOk, kCannotOpen, kCannotRead };
+
+struct FileView {
+    const char* data = nullptr;
+    std::size_t size = 0;
+    void* mapping = nullptr;       // the mapped view, when the file was mapped
+    std::unique_ptr<char[]> copy;  // the bytes, when it was read instead
+};
+
+FileViewResult OpenFileView(const char* path, FileView& view);
+void CloseFileView(FileView& view);
