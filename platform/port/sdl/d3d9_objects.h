@@ -1,0 +1,189 @@
+#pragma once
+// The Direct3D 9 objects on OpenGL, shared by the device and resource files. Resources keep their
+// device alive until the last of them is released, because their OpenGL names need its context.
+#define GL_GLEXT_PROTOTYPES 1
+#include <SDL.h>
+#include <SDL_opengl.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "platform/port/d3d9.h"
+#include "platform/port/gl_translate.h"
+
+struct PortDevice;
+
+// A reference count and the device that owns the object's OpenGL names.
+struct PortResource {
+    explicit PortResource(PortDevice* owner);
+    ~PortResource();
+    PortResource(const PortResource&) = delete;
+    PortResource& operator=(const PortResource&) = delete;
+
+    PortDevice* device;
+    ULONG references = 1;
+};
+
+// Buffers keep a copy in memory that Lock hands out; Unlock sends what changed to OpenGL.
+struct BufferStore {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    UINT length = 0;
+    GLuint name = 0;
+    int locks = 0;
+    UINT dirtyBegin = 0;
+    UINT dirtyEnd = 0;
+};
+
+struct PortVertexBuffer final : IDirect3DVertexBuffer9, PortResource {
+    using PortResource::PortResource;
+    ULONG WINAPI Release() override;
+    HRESULT WINAPI Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;
+    HRESULT WINAPI Unlock() override;
+
+    BufferStore store;
+};
+
+struct PortIndexBuffer final : IDirect3DIndexBuffer9, PortResource {
+    using PortResource::PortResource;
+    ULONG WINAPI Release() override;
+    HRESULT WINAPI Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;
+    HRESULT WINAPI Unlock() override;
+    // The largest index among count indices from start, remembered until the contents change.
+    std::uint32_t LargestIndex(UINT start, UINT count);
+
+    BufferStore store;
+    UINT indexSize = 4;
+    std::map<std::pair<UINT, UINT>, std::uint32_t> largest;
+};
+
+struct PortTexture final : IDirect3DTexture9, PortResource {
+    using PortResource::PortResource;
+    ULONG WINAPI Release() override;
+    HRESULT WINAPI LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags) override;
+    HRESULT WINAPI UnlockRect(UINT level) override;
+
+    UINT width = 0;
+    UINT height = 0;
+    std::unique_ptr<std::uint8_t[]> texels;  // B, G, R, A (or X) per texel, rows from v = 0
+    GLuint name = 0;
+    int locks = 0;
+};
+
+struct PortSurface final : IDirect3DSurface9, PortResource {
+    using PortResource::PortResource;
+    ULONG WINAPI Release() override;
+
+    GLuint renderbuffer = 0;
+};
+
+constexpr int kLightCount = 8;
+
+struct PortDevice final : IDirect3DDevice9 {
+    ULONG WINAPI Release() override;
+    HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                 D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
+    HRESULT WINAPI CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                      IDirect3DVertexBuffer9** vertexBuffer, HANDLE* sharedHandle) override;
+    HRESULT WINAPI CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                     IDirect3DIndexBuffer9** indexBuffer, HANDLE* sharedHandle) override;
+    HRESULT WINAPI CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
+                                             D3DMULTISAMPLE_TYPE multiSample, DWORD multisampleQuality,
+                                             BOOL discard, IDirect3DSurface9** surface,
+                                             HANDLE* sharedHandle) override;
+    HRESULT WINAPI SetDepthStencilSurface(IDirect3DSurface9* newZStencil) override;
+    HRESULT WINAPI BeginScene() override;
+    HRESULT WINAPI EndScene() override;
+    HRESULT WINAPI Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                         DWORD stencil) override;
+    HRESULT WINAPI SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+    HRESULT WINAPI SetMaterial(const D3DMATERIAL9* material) override;
+    HRESULT WINAPI SetLight(DWORD index, const D3DLIGHT9* light) override;
+    HRESULT WINAPI LightEnable(DWORD index, BOOL enable) override;
+    HRESULT WINAPI SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT WINAPI SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    HRESULT WINAPI DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex,
+                                        UINT numVertices, UINT startIndex, UINT primCount) override;
+    HRESULT WINAPI SetFVF(DWORD fvf) override;
+    HRESULT WINAPI SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData, UINT offsetInBytes,
+                                   UINT stride) override;
+    HRESULT WINAPI SetIndices(IDirect3DIndexBuffer9* indexData) override;
+    HRESULT WINAPI Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                           const RGNDATA* dirtyRegion) override;
+
+    // Sets up the context's state as a new Direct3D 9 device has it; false if OpenGL cannot.
+    bool Initialise(D3DFORMAT backBufferFormat, bool autoDepth);
+    // A resource was destroyed; the device goes when neither the program nor a resource holds it.
+    void ResourceGone();
+    void DestroyIfUnused();
+    // Loads the matrices and light directions if they changed since the last draw.
+    void FlushTransforms();
+    // OpenGL bindings, skipped when already in place: a frame of many runs rebinds little.
+    void BindTexture(GLuint name);
+    void BindBuffer(GLenum target, GLuint name);
+    // A name about to be deleted; OpenGL may hand it out again for another object.
+    void ForgetTexture(GLuint name);
+    void ForgetBuffer(GLuint name);
+    void SetVertexPointers(GLuint buffer, std::uint64_t first, const VertexLayout& layout);
+
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    ULONG references = 1;
+    int liveResources = 0;
+    bool releasing = false;
+    bool depthZeroToOne = false;
+    UINT width = 0;
+    UINT height = 0;
+    GLuint framebuffer = 0;
+    GLuint colourbuffer = 0;
+
+    // Objects the device holds a reference to while they are set.
+    PortSurface* depth = nullptr;
+    PortTexture* texture = nullptr;
+    PortVertexBuffer* stream = nullptr;
+    PortIndexBuffer* indices = nullptr;
+    UINT streamOffset = 0;
+    UINT streamStride = 0;
+    DWORD fvf = 0;
+    bool inScene = false;
+
+    // What OpenGL has bound and where its vertex arrays point.
+    GLuint boundTexture = 0;
+    bool texturing = false;
+    GLuint boundArrayBuffer = 0;
+    GLuint boundElementBuffer = 0;
+    bool pointersSet = false;
+    GLuint pointerBuffer = 0;
+    std::uint64_t pointerFirst = 0;
+    UINT pointerStride = 0;
+    DWORD pointerFvf = 0;
+
+    D3DMATRIX world{};
+    D3DMATRIX view{};
+    D3DMATRIX projection{};
+    bool transformsChanged = true;
+    D3DLIGHT9 lights[kLightCount]{};
+};
+
+struct PortDirect3D final : IDirect3D9 {
+    ULONG WINAPI Release() override;
+    HRESULT WINAPI CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow, DWORD behaviorFlags,
+                                D3DPRESENT_PARAMETERS* presentationParameters,
+                                IDirect3DDevice9** returnedDeviceInterface) override;
+
+    ULONG references = 1;
+};
+
+// Takes a reference on next and drops the one on *slot (either may be null).
+template <typename T>
+void Rebind(T*& slot, T* next) {
+    if (next != nullptr) {
+        ++next->references;
+    }
+    T* previous = slot;
+    slot = next;
+    if (previous != nullptr) {
+        previous->Release();
+    }
+}
