@@ -41,11 +41,11 @@ TEST_F(WindowProcedure, PassesEveryMessageOnToTheDefaultProcedureAndReturnsItsRe
 
 TEST_F(WindowProcedure, HandsKeysFocusAndMouseToTheInputAndCamera) {
     WindowProc(kFakeWindow, WM_KEYDOWN, 'W', 0);
-    EXPECT_EQ(gInput.keys['W'], 1);
+    EXPECT_EQ(gInput.keys[0x57], 1);
     WindowProc(kFakeWindow, WM_KEYUP, 'W', 0);
-    EXPECT_EQ(gInput.keys['W'], 0);
+    EXPECT_EQ(gInput.keys[0x57], 0);
     WindowProc(kFakeWindow, WM_SYSKEYDOWN, 'W', 0);
-    EXPECT_EQ(gInput.keys['W'], 0);
+    EXPECT_EQ(gInput.keys[0x57], 0);
 
     gFakePointer.position = {500, 300};
     WindowProc(kFakeWindow, WM_MOUSEMOVE, 0, 0);

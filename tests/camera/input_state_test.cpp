@@ -91,11 +91,11 @@ TEST_F(InputStateTest, KeysAreRecordedInBothModesAndStaySetWithoutARelease) {
     HandleKeyDown('A');
     HandleFocusChange(false);
     HandleFocusChange(true);
-    EXPECT_EQ(gInput.keys['W'], 1);
-    EXPECT_EQ(gInput.keys['A'], 1);
+    EXPECT_EQ(gInput.keys[0x57], 1);
+    EXPECT_EQ(gInput.keys[0x41], 1);
     HandleKeyUp('W');
-    EXPECT_EQ(gInput.keys['W'], 0);
-    EXPECT_EQ(gInput.keys['A'], 1);
+    EXPECT_EQ(gInput.keys[0x57], 0);
+    EXPECT_EQ(gInput.keys[0x41], 1);
 }
 
 // The flags lie right behind the table, so a stray write there would switch modes.

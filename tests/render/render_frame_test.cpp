@@ -84,7 +84,7 @@ TEST_F(Frame, WithNoTrianglesOnlyClearsAndPresents) {
 TEST_F(Frame, HeadlightAndViewFollowTheCameraAfterItsMove) {
     UseTextureNumbers({0});
     gCamera.look = Vec3{0.0f, 0.0f, 2.0f};  // not unit length: the light gets a normalised copy
-    gInput.keys['W'] = 1;
+    gInput.keys[0x57] = 1;
     RenderFrame();
 
     const Vec3 moved{0.0f, 0.0f, -4.8f};
