@@ -14,4 +14,8 @@ struct FileView {
 };
 
 FileViewResult OpenFileView(const char* path, FileView& view);
+
+// Fills view.copy by calling read(source, into, most) until it returns 0 (end) or less (an error).
+bool ReadIntoFileView(FileView& view, std::ptrdiff_t (*read)(void* source, char* into, std::size_t most),
+                      void* source);
 void CloseFileView(FileView& view);

@@ -4,35 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
-#include <new>
-
 #include "platform/file_view.h"
 
 namespace {
 
-bool ReadAll(int fd, FileView& view) {
-    std::size_t capacity = 1 << 16;
-    std::size_t size = 0;
-    std::unique_ptr<char[]> bytes(new (std::nothrow) char[capacity]);
-    for (;;) {
-        if (bytes == nullptr) return false;
-        if (size == capacity) {
-            std::unique_ptr<char[]> larger(new (std::nothrow) char[capacity * 2]);
-            if (larger == nullptr) return false;
-            std::memcpy(larger.get(), bytes.get(), size);
-            bytes = std::move(larger);
-            capacity *= 2;
-        }
-        const ssize_t n = ::read(fd, bytes.get() + size, capacity - size);
-        if (n < 0) return false;
-        if (n == 0) break;
-        size += static_cast<std::size_t>(n);
-    }
-    view.copy = std::move(bytes);
-    view.data = view.copy.get();
-    view.size = size;
-    return true;
+std::ptrdiff_t ReadSome(void* source, char* into, std::size_t most) {
+    return ::read(*static_cast<int*>(source), into, most);
 }
 
 }  // namespace
@@ -54,7 +31,10 @@ FileViewResult OpenFileView(const char* path, FileView& view) {
             ok = true;
         }
     }
-    if (!ok) ok = ReadAll(fd, view);
+    if (!ok) {
+        int descriptor = fd;
+        ok = ReadIntoFileView(view, ReadSome, &descriptor);
+    }
     ::close(fd);
     return ok ? FileViewResult::kOk : FileViewResult::kCannotRead;
 }

@@ -1,35 +1,15 @@
 // File views on Windows: a read-only file mapping, or ReadFile where a file cannot be mapped.
-#include <cstring>
-#include <new>
-
 #include "platform/file_view.h"
 #include "platform/platform.h"
 
 namespace {
 
-bool ReadAll(HANDLE file, FileView& view) {
-    std::size_t capacity = 1 << 16;
-    std::size_t size = 0;
-    std::unique_ptr<char[]> bytes(new (std::nothrow) char[capacity]);
-    for (;;) {
-        if (bytes == nullptr) return false;
-        if (size == capacity) {
-            std::unique_ptr<char[]> larger(new (std::nothrow) char[capacity * 2]);
-            if (larger == nullptr) return false;
-            std::memcpy(larger.get(), bytes.get(), size);
-            bytes = std::move(larger);
-            capacity *= 2;
-        }
-        const std::size_t chunk = capacity - size > 0x40000000u ? 0x40000000u : capacity - size;
-        DWORD n = 0;
-        if (!ReadFile(file, bytes.get() + size, static_cast<DWORD>(chunk), &n, nullptr)) return false;
-        if (n == 0) break;
-        size += n;
-    }
-    view.copy = std::move(bytes);
-    view.data = view.copy.get();
-    view.size = size;
-    return true;
+std::ptrdiff_t ReadSome(void* source, char* into, std::size_t most) {
+    DWORD read = 0;
+    const DWORD chunk = most > 0x40000000u ? 0x40000000u : static_cast<DWORD>(most);
+    return ReadFile(static_cast<HANDLE>(source), into, chunk, &read, nullptr)
+               ? static_cast<std::ptrdiff_t>(read)
+               : -1;
 }
 
 }  // namespace
@@ -55,7 +35,7 @@ FileViewResult OpenFileView(const char* path, FileView& view) {
             }
         }
     }
-    if (!ok) ok = ReadAll(file, view);
+    if (!ok) ok = ReadIntoFileView(view, ReadSome, file);
     CloseHandle(file);
     return ok ? FileViewResult::kOk : FileViewResult::kCannotRead;
 }

@@ -70,6 +70,13 @@ TEST_F(MapRefusal, AMissingFileIsRefused) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "map.txt: cannot open the map file\n");
 }
 
+TEST_F(MapRefusal, AMapThatCannotBeReadIsRefused) {
+    std::filesystem::create_directory("map.txt");
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(LoadMap(&device, scene));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "map.txt: cannot read the map file\n");
+}
+
 TEST_F(MapRefusal, TexturesMadeBeforeARefusalAreReleased) {
     const unsigned char pixel[4] = {1, 2, 3, 255};
     ASSERT_TRUE(stbi_write_bmp("a.bmp", 1, 1, 4, pixel));
