@@ -2,6 +2,7 @@
 // releases them all at the end.
 #include "render/render_resources.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -9,6 +10,8 @@
 RenderResources gRender;
 
 namespace {
+
+constexpr std::uint64_t kMaxBufferBytes = 0xFFFFFFFFu;
 
 // Copies count elements into a freshly made buffer; a lock that hands back no memory fails too.
 template <typename Buffer, typename Element>
@@ -73,6 +76,12 @@ bool CreateDeviceObjects(HWND window, const ScreenMetrics& screen) {
 
 bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
     IDirect3DDevice9* device = gRender.device;
+    // Buffer lengths are 32-bit byte counts: a larger map is refused rather than silently cut short.
+    if (static_cast<std::uint64_t>(scene.indexCount) * 4 > kMaxBufferBytes ||
+        static_cast<std::uint64_t>(scene.vertexCount) * sizeof(Vertex) > kMaxBufferBytes) {
+        std::fprintf(stderr, "vellmora: the map is too large for Direct3D 9 buffers (4 GiB at most each)\n");
+        return false;
+    }
     const UINT indexBytes = static_cast<UINT>(scene.indexCount) * 4;
     if (FAILED(device->CreateIndexBuffer(indexBytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX32, D3DPOOL_DEFAULT,
                                          &gRender.indexBuffer, nullptr))) {

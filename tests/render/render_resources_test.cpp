@@ -188,6 +188,18 @@ TEST_F(SceneResources, StopAtTheFirstBufferThatCannotBeMadeOrLocked) {
     EXPECT_EQ(gRender.vertexBuffer, nullptr);
 }
 
+TEST_F(SceneResources, RefuseAMapWhoseBuffersWouldPassFourGibibytes) {
+    for (const auto& [indexCount, vertexCount] : {std::pair{1'100'000'000, 4}, std::pair{6, 140'000'000}}) {
+        scene.indexCount = indexCount;
+        scene.vertexCount = vertexCount;
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(CreateSceneResources(scene, screen));
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  "vellmora: the map is too large for Direct3D 9 buffers (4 GiB at most each)\n");
+        EXPECT_TRUE(device.CallNames().empty());
+    }
+}
+
 TEST_F(SceneResources, NoTrianglesAskForAnEmptyIndexBufferAndGoOnIfTheDeviceGrantsIt) {
     scene.triangleCount = 0;
     scene.indexCount = 0;
