@@ -39,7 +39,7 @@ int LineOfNumber(MapText from, std::size_t ordinal) {
     for (std::size_t i = 0;; ++i) {
         SkipSpace(from);
         if (i == ordinal) return from.line;
-        while (from.p < from.end && *from.p != ' ' && (*from.p < '\t' || *from.p > '\r')) ++from.p;
+        while (from.p < from.end && !IsMapSpace(*from.p)) ++from.p;
     }
 }
 
@@ -86,7 +86,7 @@ bool ReadName(MapText& text, std::int32_t k, std::string& name, int& nameLine) {
             ReportAt(text.fileName, text.line, "expected '%' to open " + which + ", found end of file");
             return false;
         }
-        if (!seenVisible && c != ' ' && (c < '\t' || c > '\r')) {
+        if (!seenVisible && !IsMapSpace(static_cast<char>(c))) {
             seenVisible = true;
             skipLine = text.line;
         }
@@ -192,7 +192,7 @@ bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     if (!ReadVertices(text, scene)) return false;
 
     // The names' own rules read whatever directly follows this count.
-    if (!ReadIntPrefix(text, "the texture count", scene.textureCount)) return false;
+    if (!ReadInt(text, "the texture count", scene.textureCount, false)) return false;
     if (!CheckCount(text, text.line, "texture count", scene.textureCount, kMinNameBytes, 0x7fffffff) ||
         !CheckTextureNumbers(triangles, scene)) {
         return false;

@@ -30,17 +30,6 @@ void ReportExpected(const MapText& text, const char* what) {
     ReportAt(text.fileName, text.line, std::string("expected ") + what + ", found " + found);
 }
 
-bool ReadIntPrefix(MapText& text, const char* what, std::int32_t& value) {
-    SkipSpace(text);
-    const char* after = ParseInt(text.p, text.end, value);
-    if (after == nullptr) {
-        ReportExpected(text, what);
-        return false;
-    }
-    text.p = after;
-    return true;
-}
-
 int NextChar(MapText& text) {
     if (text.p == text.end) return -1;
     char c = *text.p++;

@@ -35,12 +35,12 @@ inline void SkipSpace(MapText& text) {
 // Writes "file:line: expected <what>, found "<token>"" (or "found end of file") for the text at p.
 void ReportExpected(const MapText& text, const char* what);
 
-// Reads one number after white space; white space or the end of the file must follow it. On
-// failure reports what was expected and returns false.
-inline bool ReadInt(MapText& text, const char* what, std::int32_t& value) {
+// Reads one number after white space; white space or the end of the file must follow it, unless
+// standsAlone is false. On failure reports what was expected and returns false.
+inline bool ReadInt(MapText& text, const char* what, std::int32_t& value, bool standsAlone = true) {
     SkipSpace(text);
     const char* after = ParseInt(text.p, text.end, value);
-    if (after == nullptr || (after != text.end && !IsMapSpace(*after))) {
+    if (after == nullptr || (standsAlone && after != text.end && !IsMapSpace(*after))) {
         ReportExpected(text, what);
         return false;
     }
@@ -58,9 +58,6 @@ inline bool ReadFloat(MapText& text, const char* what, float& value) {
     text.p = after;
     return true;
 }
-
-// As ReadInt, but the number may run straight into what follows (the texture names' rules read it).
-bool ReadIntPrefix(MapText& text, const char* what, std::int32_t& value);
 
 // Reads the next character as a text-mode stream would; -1 at end of file.
 int NextChar(MapText& text);

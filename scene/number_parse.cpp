@@ -1,5 +1,5 @@
-// Fast paths cover the plain decimal numbers map files are made of; everything else goes through
-// std::from_chars, which rounds correctly.
+// The general conversions, for every form the C library reads: std::from_chars rounds correctly.
+// The fast paths for plain decimals are inline in the header.
 #include "scene/number_parse.h"
 
 #include <charconv>
@@ -17,55 +17,6 @@ int HexDigitValue(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-// Powers of ten that a float holds exactly (5^10 < 2^24).
-constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-constexpr std::uint64_t kExactFloatMantissaLimit = std::uint64_t{1} << 24;
-
-// Decimal numbers with at most 19 digits and a small exponent: when the digits fit a float exactly
-// and the power of ten is exact, one multiplication or division rounds correctly. Sets *parsed to
-// false when the number needs the general path (the return value is then meaningless).
-const char* ParseDecimalFast(const char* p, const char* end, float& value, bool& parsed) {
-    parsed = false;
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    int fractionDigits = 0;
-    const char* start = p;
-    while (p < end && *p == '0') ++p;  // leading zeros are not significant
-    bool anyDigit = p != start;
-    for (; p < end && IsDigit(*p); ++p, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-    anyDigit = anyDigit || digits > 0;
-    if (p < end && *p == '.') {
-        ++p;
-        if (digits == 0) {
-            for (; p < end && *p == '0'; ++p) ++fractionDigits;
-            anyDigit = anyDigit || fractionDigits > 0;
-        }
-        for (; p < end && IsDigit(*p); ++p, ++digits, ++fractionDigits) {
-            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-        }
-        anyDigit = anyDigit || digits > 0;
-    }
-    if (!anyDigit || digits > 19) return nullptr;
-    int exponent = 0;
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        const char* q = p + 1;
-        bool negative = false;
-        if (q < end && (*q == '+' || *q == '-')) negative = *q++ == '-';
-        if (q == end || !IsDigit(*q)) return nullptr;  // "1e" and the like: the general path decides
-        for (; q < end && IsDigit(*q); ++q) {
-            if (exponent < 100000) exponent = exponent * 10 + (*q - '0');
-        }
-        exponent = negative ? -exponent : exponent;
-        p = q;
-    }
-    exponent -= fractionDigits;
-    if (mantissa > kExactFloatMantissaLimit || exponent < -10 || exponent > 10) return nullptr;
-    const float m = static_cast<float>(mantissa);
-    value = exponent >= 0 ? m * kExactPowersOfTen[exponent] : m / kExactPowersOfTen[-exponent];
-    parsed = true;
-    return p;
 }
 
 // from_chars leaves the value alone when it is out of range; the C library gives ±HUGE_VALF for
@@ -127,22 +78,13 @@ const char* ParseFloatGeneral(const char* p, const char* end, float& value) {
     if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
     if (p == end || *p == '+' || *p == '-') return nullptr;
     const bool hex = *p == '0' && p + 1 < end && (p[1] == 'x' || p[1] == 'X');
+    const char* digits = hex ? p + 2 : p;
+    const std::chars_format format = hex ? std::chars_format::hex : std::chars_format::general;
+    if (hex && (digits == end || (HexDigitValue(*digits) < 0 && *digits != '.'))) return nullptr;
     float magnitude = 0.0f;
-    const char* after = nullptr;
-    if (!hex) {
-        bool parsed = false;
-        after = ParseDecimalFast(p, end, magnitude, parsed);
-        if (!parsed) after = nullptr;
-    }
-    if (after == nullptr) {
-        const char* digits = hex ? p + 2 : p;
-        const std::chars_format format = hex ? std::chars_format::hex : std::chars_format::general;
-        if (hex && (digits == end || (HexDigitValue(*digits) < 0 && *digits != '.'))) return nullptr;
-        const std::from_chars_result r = std::from_chars(digits, end, magnitude, format);
-        if (r.ec == std::errc::invalid_argument) return nullptr;
-        if (r.ec == std::errc::result_out_of_range) magnitude = OutOfRangeValue(digits, r.ptr, format);
-        after = r.ptr;
-    }
+    const std::from_chars_result r = std::from_chars(digits, end, magnitude, format);
+    if (r.ec == std::errc::invalid_argument) return nullptr;
+    if (r.ec == std::errc::result_out_of_range) magnitude = OutOfRangeValue(digits, r.ptr, format);
     value = negative ? -magnitude : magnitude;
-    return after;
+    return r.ptr;
 }
