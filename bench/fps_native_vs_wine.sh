@@ -38,10 +38,10 @@ awk -v n=$grid 'BEGIN {
 
 if [ -n "${VELLMORA_BENCH_DISPLAY:-}" ]; then
     export DISPLAY=$VELLMORA_BENCH_DISPLAY
-    Xvfb "$DISPLAY" -screen 0 1280x720x24 -nolisten tcp 2>/dev/null &
+    Xvfb "$DISPLAY" -screen 0 1280x720x24 -nolisten tcp -noreset 2>/dev/null &
     server=$!
 else
-    Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
     server=$!
     for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
     export DISPLAY=:$(head -n1 "$work/display")

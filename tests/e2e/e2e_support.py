@@ -86,11 +86,11 @@ class Screen:
             if os.path.exists(f"/tmp/.X{number}-lock"):
                 continue
             process = subprocess.Popen(
-                ["Xvfb", f":{number}", "-screen", "0", f"{self.width}x{self.height}x24", "-nolisten", "tcp",
+                ["Xvfb", f":{number}", "-screen", "0", f"{self.width}x{self.height}x24", "-nolisten", "tcp", "-noreset",
                  # A white root: any part of the screen a window leaves uncovered shows.
                  "-wr"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-            deadline = time.time() + 10
+            deadline = time.time() + 30
             while time.time() < deadline and process.poll() is None:
                 if os.path.exists(f"/tmp/.X11-unix/X{number}"):
                     self.process = process

@@ -88,17 +88,17 @@ trap 'stop; wineserver -k 2>/dev/null' EXIT
 start_screen() {
     if [ -n "${VELLMORA_TEST_DISPLAY:-}" ]; then
         DISPLAY=$VELLMORA_TEST_DISPLAY
-        Xvfb "$DISPLAY" -screen 0 ${width}x${height}x24 -nolisten tcp 2>/dev/null &
+        Xvfb "$DISPLAY" -screen 0 ${width}x${height}x24 -nolisten tcp -noreset 2>/dev/null &
         server=$!
     else
         rm -f "$out/display"
-        Xvfb -displayfd 3 -screen 0 ${width}x${height}x24 -nolisten tcp 3>"$out/display" 2>/dev/null &
+        Xvfb -displayfd 3 -screen 0 ${width}x${height}x24 -nolisten tcp -noreset 3>"$out/display" 2>/dev/null &
         server=$!
-        for _ in $(seq 50); do [ -s "$out/display" ] && break; sleep 0.1; done
+        for _ in $(seq 300); do [ -s "$out/display" ] && break; sleep 0.1; done
         DISPLAY=:$(head -n1 "$out/display")
     fi
     export DISPLAY
-    for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+    for _ in $(seq 300); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
     sleep 0.2
     kill -0 "$server" 2>/dev/null || { echo "FAIL: Xvfb did not start on $DISPLAY"; exit 1; }
 }

@@ -21,31 +21,37 @@ status=$?
 workdir=$(mktemp -d)
 if [ -n "${VELLMORA_TEST_DISPLAY:-}" ]; then
     display=$VELLMORA_TEST_DISPLAY
-    Xvfb "$display" -screen 0 320x240x24 -nolisten tcp 2>/dev/null &
+    Xvfb "$display" -screen 0 320x240x24 -nolisten tcp -noreset 2>/dev/null &
 else
     exec 3>"$workdir/display"
-    Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp -noreset 2>/dev/null &
 fi
 server=$!
 trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$workdir"' EXIT
-for _ in $(seq 50); do
+# A busy machine (a fresh Wine prefix being built beside us) can take many seconds to start Xvfb.
+ready=
+for _ in $(seq 300); do
     [ -z "${VELLMORA_TEST_DISPLAY:-}" ] && [ -s "$workdir/display" ] && display=:$(head -n1 "$workdir/display")
-    [ -n "${display:-}" ] && DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    [ -n "${display:-}" ] && DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && ready=1 && break
     sleep 0.1
 done
+[ -n "$ready" ] || { echo "FAIL: Xvfb did not take connections within 30 s"; exit 1; }
 export DISPLAY=$display LIBGL_ALWAYS_SOFTWARE=1
 
 "$program" &
 viewer=$!
-for _ in $(seq 50); do
+for _ in $(seq 300); do
     xdotool search --name "Port smoke" >/dev/null 2>&1 && break
+    kill -0 "$viewer" 2>/dev/null || break
     sleep 0.1
 done
-sleep 1
-import -window root "$shot"
-convert "$shot" -depth 8 "rgb:$workdir/shot.rgb"
-
 pixel() { od -An -tu1 -j $((($2 * 320 + $1) * 3)) -N3 "$workdir/shot.rgb" | tr -s ' ' | sed 's/^ //'; }
+# The window may map before its first frame is presented: shoot until the textured quad shows.
+for _ in $(seq 50); do
+    import -window root "$shot" && convert "$shot" -depth 8 "rgb:$workdir/shot.rgb" &&
+        [ "$(pixel 11 11)" != "0 0 0" ] && break
+    sleep 0.2
+done
 expect() {  # x y "r g b" what, each channel within 1
     local got want
     got=$(pixel "$1" "$2")
