@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 RenderResources gRender;
 
@@ -15,7 +14,7 @@ constexpr std::uint64_t kMaxBufferBytes = 0xFFFFFFFFu;
 
 // Copies count elements into a freshly made buffer; a lock that hands back no memory fails too.
 template <typename Buffer, typename Element>
-bool FillBuffer(Buffer* buffer, const std::vector<Element>& elements, UINT length) {
+bool FillBuffer(Buffer* buffer, const SceneArray<Element>& elements, UINT length) {
     void* data = nullptr;
     if (FAILED(buffer->Lock(0, length, &data, 0)) || (data == nullptr && length != 0)) {
         return false;
@@ -28,8 +27,8 @@ bool FillBuffer(Buffer* buffer, const std::vector<Element>& elements, UINT lengt
 }
 
 template <typename Element>
-void Free(std::vector<Element>& elements) {
-    std::vector<Element>().swap(elements);
+void Free(SceneArray<Element>& elements) {
+    SceneArray<Element>().swap(elements);
 }
 
 template <typename Object>

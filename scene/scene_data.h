@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/d3dx.h"
+#include "platform/large_array.h"
 
 // The vertex as the device sees it (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, 32 bytes).
 struct Vertex {
@@ -12,6 +13,9 @@ struct Vertex {
     float u, v;
 };
 static_assert(sizeof(Vertex) == 32);
+
+template <typename T>
+using SceneArray = std::vector<T, LargeArrayAllocator<T>>;
 
 constexpr DWORD kVertexFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
 
@@ -24,10 +28,10 @@ struct SceneData {
     Vec3 startPosition;
     std::int32_t triangleCount = 0;
     std::int32_t indexCount = 0;
-    std::vector<std::int32_t> indices;  // freed once on the device
-    std::vector<FaceRecord> faces;
+    SceneArray<std::int32_t> indices;  // freed once on the device
+    SceneArray<FaceRecord> faces;
     std::int32_t vertexCount = 0;
-    std::vector<Vertex> vertices;  // freed once on the device
+    SceneArray<Vertex> vertices;  // freed once on the device
     std::int32_t textureCount = 0;
     std::vector<IDirect3DTexture9*> textures;  // a slot is null when its image did not load
 };

@@ -98,8 +98,8 @@ class SceneResources : public ::testing::Test {
 };
 
 TEST_F(SceneResources, CopyIndicesAndVerticesToWriteOnlyDefaultPoolBuffersAndFreeThem) {
-    const std::vector<std::int32_t> indices = scene.indices;
-    const std::vector<Vertex> vertices = scene.vertices;
+    const SceneArray<std::int32_t> indices = scene.indices;
+    const SceneArray<Vertex> vertices = scene.vertices;
     ASSERT_TRUE(CreateSceneResources(scene, screen));
 
     ASSERT_EQ(device.indexBuffers.size(), 1u);

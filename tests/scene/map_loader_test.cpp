@@ -26,7 +26,7 @@ TEST_F(MapLoad, ReadsEveryFieldOfASmallMap) {
     EXPECT_EQ(scene.startPosition, (Vec3{0, 0, -5}));
     EXPECT_EQ(scene.triangleCount, 2);
     EXPECT_EQ(scene.indexCount, 6);
-    EXPECT_EQ(scene.indices, (std::vector<std::int32_t>{0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(scene.indices, (SceneArray<std::int32_t>{0, 1, 2, 0, 2, 3}));
     ASSERT_EQ(scene.faces.size(), 2u);
     EXPECT_EQ(scene.faces[1].textureIndex, 0);
     ASSERT_EQ(scene.vertexCount, 4);
@@ -51,7 +51,7 @@ TEST_F(MapLoad, LayoutIsFreeAndIntegersFollowTheCLibrarysBases) {
     EXPECT_EQ(scene.startPosition.y, -std::numeric_limits<float>::infinity());
     EXPECT_EQ(scene.startPosition.z, 10.0f);
     EXPECT_EQ(scene.triangleCount, 2);
-    EXPECT_EQ(scene.indices, (std::vector<std::int32_t>{0, 1, 2, 0, 2, 1}));
+    EXPECT_EQ(scene.indices, (SceneArray<std::int32_t>{0, 1, 2, 0, 2, 1}));
     EXPECT_EQ(scene.vertexCount, 3);
     EXPECT_EQ(scene.vertices[0].z, 3.0f);
     EXPECT_EQ(scene.vertices[0].u, 0.5f);

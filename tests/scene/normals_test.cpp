@@ -12,7 +12,7 @@ Vertex At(float x, float y, float z) {
     return Vertex{x, y, z, 9.0f, 9.0f, 9.0f, 0.5f, 0.25f};
 }
 
-SceneData Mesh(std::vector<Vertex> vertices, std::vector<std::int32_t> indices) {
+SceneData Mesh(SceneArray<Vertex> vertices, SceneArray<std::int32_t> indices) {
     SceneData scene;
     scene.vertexCount = static_cast<std::int32_t>(vertices.size());
     scene.vertices = std::move(vertices);
@@ -85,13 +85,13 @@ TEST(GenerateNormals, MatchesTheQuadraticSearchBitForBitOnRandomMeshes) {
     std::uniform_real_distribution<float> coordinate(-10.0f, 10.0f);
     for (int mesh = 0; mesh < 50; ++mesh) {
         const int vertexCount = 1 + static_cast<int>(rng() % 60);
-        std::vector<Vertex> vertices;
+        SceneArray<Vertex> vertices;
         for (int v = 0; v < vertexCount; ++v) {
             // Some vertices sit on a coarse grid so that zero-area triangles occur.
             vertices.push_back(rng() % 4 == 0 ? At(static_cast<float>(rng() % 2), 0, 0)
                                               : At(coordinate(rng), coordinate(rng), coordinate(rng)));
         }
-        std::vector<std::int32_t> indices;
+        SceneArray<std::int32_t> indices;
         const int triangleCount = static_cast<int>(rng() % 200);
         for (int i = 0; i < 3 * triangleCount; ++i) {
             // Few distinct indices per triangle at times: repeated vertices; some vertices stay unused.

@@ -1,0 +1,27 @@
+#pragma once
+// Storage for the scene's long arrays. Where the system offers it, blocks of megabytes come in huge
+// pages: a million-triangle map otherwise spends about as long taking page faults for its arrays as
+// reading its numbers.
+#include <cstddef>
+#include <limits>
+#include <new>
+
+void* AllocateLargeArray(std::size_t bytes);  // throws std::bad_alloc
+void FreeLargeArray(void* block, std::size_t bytes);
+
+template <typename T>
+struct LargeArrayAllocator {
+    using value_type = T;
+
+    LargeArrayAllocator() = default;
+    template <typename U>
+    LargeArrayAllocator(const LargeArrayAllocator<U>&) noexcept {}
+
+    T* allocate(std::size_t count) {
+        if (count > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_array_new_length();
+        return static_cast<T*>(AllocateLargeArray(count * sizeof(T)));
+    }
+    void deallocate(T* block, std::size_t count) noexcept { FreeLargeArray(block, count * sizeof(T)); }
+
+    friend bool operator==(const LargeArrayAllocator&, const LargeArrayAllocator&) { return true; }
+};
