@@ -131,42 +131,69 @@ bool ReadTextures(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     return true;
 }
 
-// The two long lists work on a local copy of the cursor, which the compiler can keep in registers
-// (stores into the scene's int arrays could otherwise alias its line counter).
-// Each list is appended to storage reserved beforehand, so every element is written once, and
-// read through a local copy of the cursor, which the compiler can keep in registers.
-bool ReadTriangles(MapText& text, SceneData& scene) {
-    MapText cursor = text;
-    scene.indices.reserve(static_cast<std::size_t>(scene.indexCount));
-    scene.faces.reserve(static_cast<std::size_t>(scene.triangleCount));
-    for (std::int32_t t = 0; t < scene.triangleCount; ++t) {
-        std::int32_t a, b, c, texture;
-        if (!ReadInt(cursor, "a vertex index", a) || !ReadInt(cursor, "a vertex index", b) ||
-            !ReadInt(cursor, "a vertex index", c) || !ReadInt(cursor, "a texture number", texture)) {
+// The two long lists take the fast way number by number and fall back on the general reader, on a
+// cursor made for it, for anything else. Each list is appended to storage reserved beforehand.
+template <typename T, const char* (*convert)(const char*, T&), bool (*read)(MapText&, const char*, T&, bool),
+          int count>
+bool ReadNumbers(MapText& text, const char* p, int& line, const char* fastEnd, const char* const (&what)[count],
+                 T (&values)[count], const char*& after) {
+    for (int k = 0; k < count; ++k) {
+        if (ReadAfterSeparator<T, convert>(p, line, fastEnd, values[k])) continue;
+        MapText cursor{text.fileName, p, text.end, line};
+        const bool read_ok = read(cursor, what[k], values[k], true);
+        line = cursor.line;
+        p = cursor.p;
+        if (!read_ok) {
+            text = cursor;
             return false;
         }
-        scene.indices.push_back(a);
-        scene.indices.push_back(b);
-        scene.indices.push_back(c);
-        scene.faces.push_back(FaceRecord{Vec3{0.0f, 0.0f, 0.0f}, texture});
     }
-    text = cursor;
+    after = p;
+    return true;
+}
+
+bool ReadFloatStandingAlone(MapText& text, const char* what, float& value, bool) {
+    return ReadFloat(text, what, value);
+}
+
+bool ReadTriangles(MapText& text, SceneData& scene) {
+    static constexpr const char* kWhat[] = {"a vertex index", "a vertex index", "a vertex index", "a texture number"};
+    scene.indices.reserve(static_cast<std::size_t>(scene.indexCount));
+    scene.faces.reserve(static_cast<std::size_t>(scene.triangleCount));
+    const char* const fastEnd = FastEnd(text);
+    const char* p = text.p;
+    int line = text.line;
+    for (std::int32_t t = 0; t < scene.triangleCount; ++t) {
+        std::int32_t n[4];
+        if (!ReadNumbers<std::int32_t, ParseIntFast, ReadInt>(text, p, line, fastEnd, kWhat, n, p)) {
+            return false;
+        }
+        scene.indices.push_back(n[0]);
+        scene.indices.push_back(n[1]);
+        scene.indices.push_back(n[2]);
+        scene.faces.push_back(FaceRecord{Vec3{0.0f, 0.0f, 0.0f}, n[3]});
+    }
+    text.p = p;
+    text.line = line;
     return true;
 }
 
 bool ReadVertices(MapText& text, SceneData& scene) {
-    MapText cursor = text;
+    static constexpr const char* kWhat[] = {"a vertex position", "a vertex position", "a vertex position",
+                                            "a texture coordinate", "a texture coordinate"};
     scene.vertices.reserve(static_cast<std::size_t>(scene.vertexCount));
+    const char* const fastEnd = FastEnd(text);
+    const char* p = text.p;
+    int line = text.line;
     for (std::int32_t i = 0; i < scene.vertexCount; ++i) {
-        float x, y, z, u, v;
-        if (!ReadFloat(cursor, "a vertex position", x) || !ReadFloat(cursor, "a vertex position", y) ||
-            !ReadFloat(cursor, "a vertex position", z) || !ReadFloat(cursor, "a texture coordinate", u) ||
-            !ReadFloat(cursor, "a texture coordinate", v)) {
+        float f[5];
+        if (!ReadNumbers<float, ParseFloatFast, ReadFloatStandingAlone>(text, p, line, fastEnd, kWhat, f, p)) {
             return false;
         }
-        scene.vertices.push_back(Vertex{x, y, z, 0.0f, 0.0f, 0.0f, u, v});
+        scene.vertices.push_back(Vertex{f[0], f[1], f[2], 0.0f, 0.0f, 0.0f, f[3], f[4]});
     }
-    text = cursor;
+    text.p = p;
+    text.line = line;
     return true;
 }
 

@@ -59,6 +59,27 @@ inline bool ReadFloat(MapText& text, const char* what, float& value) {
     return true;
 }
 
+// The long lists' common case, kept on plain locals so that the cursor stays in registers: p is at
+// the white space that ended the previous number; one separator (CR LF counting as one), then a
+// number that the fast conversion takes, then white space. Anything else returns false with p and
+// line as they were, for ReadInt or ReadFloat to decide. fastEnd is the end of the text less
+// kFastPathMargin (or the start, for a shorter text).
+template <typename T, const char* (*convert)(const char*, T&)>
+inline bool ReadAfterSeparator(const char*& p, int& line, const char* fastEnd, T& value) {
+    if (p >= fastEnd) return false;
+    const char* q = p + 1 + (p[0] == '\r' && p[1] == '\n');
+    const char* after = convert(q, value);
+    if (after == nullptr || !IsMapSpace(*after)) return false;
+    line += q[-1] == '\n';
+    p = after;
+    return true;
+}
+
+inline const char* FastEnd(const MapText& text) {
+    return text.end - text.p > number_parse_detail::kFastPathMargin ? text.end - number_parse_detail::kFastPathMargin
+                                                                     : text.p;
+}
+
 // Reads the next character as a text-mode stream would; -1 at end of file.
 int NextChar(MapText& text);
 

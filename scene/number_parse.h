@@ -41,25 +41,58 @@ inline std::uint32_t DigitsValue(std::uint64_t chunk, int count) {
 // Enough text ahead that the fast paths may read without checking for the end.
 constexpr std::ptrdiff_t kFastPathMargin = 32;
 
+inline constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+inline constexpr std::uint64_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+
 }  // namespace number_parse_detail
+
+// The fast paths: at least kFastPathMargin bytes must follow p. They return nullptr, leaving the
+// value undefined, for whatever they do not take; the general conversions then decide.
+
+// Plain decimal integers of up to seven digits: no overflow check needed, and no octal or hex.
+inline const char* ParseIntFast(const char* p, std::int32_t& value) {
+    using namespace number_parse_detail;
+    const std::uint64_t chunk = LoadEight(p);
+    const int digits = LeadingDigits(chunk);
+    if (digits == 0 || digits == 8 || (*p == '0' && (digits > 1 || (p[1] | 0x20) == 'x'))) return nullptr;
+    value = static_cast<std::int32_t>(DigitsValue(chunk, digits));
+    return p + digits;
+}
+
+// Plain decimals of at most seven digits before and after the point, nine in all, without
+// exponent: the digits and the power of ten are exact floats, so one division rounds correctly.
+inline const char* ParseFloatFast(const char* p, float& value) {
+    using namespace number_parse_detail;
+    const bool negative = *p == '-';
+    const char* q = p + negative;
+    std::uint64_t chunk = LoadEight(q);
+    const int whole = LeadingDigits(chunk);
+    if (whole == 8) return nullptr;
+    std::uint64_t m = whole > 0 ? DigitsValue(chunk, whole) : 0;
+    q += whole;
+    int fraction = 0;
+    if (*q == '.') {
+        chunk = LoadEight(++q);
+        fraction = LeadingDigits(chunk);
+        if (fraction == 8) return nullptr;
+        if (fraction > 0) m = m * kIntegerPowersOfTen[fraction] + DigitsValue(chunk, fraction);
+        q += fraction;
+    }
+    const int count = whole + fraction;
+    if (count == 0 || count > 9 || m > (std::uint64_t{1} << 24) || (*q | 0x20) == 'e' || (*q | 0x20) == 'x') {
+        return nullptr;
+    }
+    const float magnitude = static_cast<float>(m) / kPowersOfTen[fraction];
+    value = negative ? -magnitude : magnitude;
+    return q;
+}
 
 // "%i": optional sign, then 0x/0X and hexadecimal digits, a leading 0 and octal digits, or decimal
 // digits. Returns the end of the longest such number at p, or nullptr when none starts there or its
 // value does not fit a signed 32-bit integer.
 inline const char* ParseInt(const char* p, const char* end, std::int32_t& value) {
-    using namespace number_parse_detail;
-    // Most integers in a map are short and plain decimal: up to seven digits need no overflow check.
-    if (end - p >= kFastPathMargin) {
-        const std::uint64_t chunk = LoadEight(p);
-        const int digits = LeadingDigits(chunk);
-        if (digits > 0 && digits < 8 && *p != '0') {
-            value = static_cast<std::int32_t>(DigitsValue(chunk, digits));
-            return p + digits;
-        }
-        if (digits == 1 && (p[1] | 0x20) != 'x') {  // a lone 0
-            value = 0;
-            return p + 1;
-        }
+    if (end - p >= number_parse_detail::kFastPathMargin) {
+        if (const char* after = ParseIntFast(p, value)) return after;
     }
     return ParseIntGeneral(p, end, value);
 }
@@ -68,33 +101,8 @@ inline const char* ParseInt(const char* p, const char* end, std::int32_t& value)
 // infinity, nan or nan(chars), case-insensitive. Correctly rounded; values beyond the float range
 // become ±infinity or ±0 as the C library gives them. Returns the end of the number or nullptr.
 inline const char* ParseFloat(const char* p, const char* end, float& value) {
-    using namespace number_parse_detail;
-    // Plain decimals of at most nine digits without exponent: the digits and the power of ten are
-    // exact floats, so one division rounds correctly.
-    constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f};
-    constexpr std::uint64_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
-    if (end - p >= kFastPathMargin) {
-        const bool negative = *p == '-';
-        const char* q = p + negative;
-        std::uint64_t chunk = LoadEight(q);
-        const int whole = LeadingDigits(chunk);
-        std::uint64_t m = whole > 0 && whole < 8 ? DigitsValue(chunk, whole) : 0;
-        q += whole;
-        int fraction = 0;
-        if (*q == '.') {
-            chunk = LoadEight(++q);
-            fraction = LeadingDigits(chunk);
-            if (fraction > 0 && fraction < 8)
-                m = m * kIntegerPowersOfTen[fraction] + DigitsValue(chunk, fraction);
-            q += fraction;
-        }
-        const int count = whole + fraction;
-        if (whole < 8 && fraction < 8 && count > 0 && count <= 9 && m <= (std::uint64_t{1} << 24) &&
-            (*q | 0x20) != 'e' && (*q | 0x20) != 'x') {
-            const float magnitude = static_cast<float>(m) / kPowersOfTen[fraction];
-            value = negative ? -magnitude : magnitude;
-            return q;
-        }
+    if (end - p >= number_parse_detail::kFastPathMargin) {
+        if (const char* after = ParseFloatFast(p, value)) return after;
     }
     return ParseFloatGeneral(p, end, value);
 }
