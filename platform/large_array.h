@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <limits>
 #include <new>
+#include <utility>
 
 void* AllocateLargeArray(std::size_t bytes);  // throws std::bad_alloc
 void FreeLargeArray(void* block, std::size_t bytes);
@@ -22,6 +23,17 @@ struct LargeArrayAllocator {
         return static_cast<T*>(AllocateLargeArray(count * sizeof(T)));
     }
     void deallocate(T* block, std::size_t count) noexcept { FreeLargeArray(block, count * sizeof(T)); }
+
+    // resize() leaves new elements uninitialised, as `new T[n]` does: a reader that writes every
+    // element once should not pay for writing each twice.
+    template <typename U>
+    void construct(U* element) {
+        ::new (static_cast<void*>(element)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* element, Args&&... args) {
+        ::new (static_cast<void*>(element)) U(std::forward<Args>(args)...);
+    }
 
     friend bool operator==(const LargeArrayAllocator&, const LargeArrayAllocator&) { return true; }
 };

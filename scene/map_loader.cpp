@@ -43,33 +43,42 @@ int LineOfNumber(MapText from, std::size_t ordinal) {
     }
 }
 
-bool CheckVertexIndices(const MapText& triangles, const SceneData& scene) {
-    for (std::int32_t i = 0; i < scene.indexCount; ++i) {
-        const std::int32_t index = scene.indices[i];
-        if (index < 0 || index >= scene.vertexCount) {
-            const std::size_t ordinal = static_cast<std::size_t>(i / 3) * 4 + static_cast<std::size_t>(i % 3);
-            ReportAt(triangles.fileName, LineOfNumber(triangles, ordinal),
-                     "vertex index " + std::to_string(index) + " is outside 0 to " +
-                         std::to_string(scene.vertexCount - 1) + " (the map has " +
-                         std::to_string(scene.vertexCount) + " vertices)");
-            return false;
-        }
+// The first element outside 0 ... limit - 1, or -1. The scan without an early exit vectorises;
+// only a map that is refused looks for where.
+template <typename Element, typename Number>
+std::int64_t FirstOutOfRange(const Element* elements, std::int64_t count, std::int32_t limit, Number number) {
+    std::uint32_t outside = 0;
+    for (std::int64_t i = 0; i < count; ++i) {
+        outside += static_cast<std::uint32_t>(number(elements[i])) >= static_cast<std::uint32_t>(limit);
     }
-    return true;
+    if (outside == 0) return -1;
+    std::int64_t i = 0;
+    while (static_cast<std::uint32_t>(number(elements[i])) < static_cast<std::uint32_t>(limit)) ++i;
+    return i;
+}
+
+bool CheckVertexIndices(const MapText& triangles, const SceneData& scene) {
+    const std::int64_t i = FirstOutOfRange(scene.indices.data(), scene.indexCount, scene.vertexCount,
+                                           [](std::int32_t index) { return index; });
+    if (i < 0) return true;
+    const std::int32_t index = scene.indices[static_cast<std::size_t>(i)];
+    const std::size_t ordinal = static_cast<std::size_t>(i / 3) * 4 + static_cast<std::size_t>(i % 3);
+    ReportAt(triangles.fileName, LineOfNumber(triangles, ordinal),
+             "vertex index " + std::to_string(index) + " is outside 0 to " + std::to_string(scene.vertexCount - 1) +
+                 " (the map has " + std::to_string(scene.vertexCount) + " vertices)");
+    return false;
 }
 
 bool CheckTextureNumbers(const MapText& triangles, const SceneData& scene) {
-    for (std::int32_t t = 0; t < scene.triangleCount; ++t) {
-        const std::int32_t texture = scene.faces[t].textureIndex;
-        if (texture < 0 || texture >= scene.textureCount) {
-            ReportAt(triangles.fileName, LineOfNumber(triangles, static_cast<std::size_t>(t) * 4 + 3),
-                     "texture number " + std::to_string(texture) + " is outside 0 to " +
-                         std::to_string(scene.textureCount - 1) + " (the map has " +
-                         std::to_string(scene.textureCount) + " textures)");
-            return false;
-        }
-    }
-    return true;
+    const std::int64_t t = FirstOutOfRange(scene.faces.data(), scene.triangleCount, scene.textureCount,
+                                           [](const FaceRecord& face) { return face.textureIndex; });
+    if (t < 0) return true;
+    const std::int32_t texture = scene.faces[static_cast<std::size_t>(t)].textureIndex;
+    ReportAt(triangles.fileName, LineOfNumber(triangles, static_cast<std::size_t>(t) * 4 + 3),
+             "texture number " + std::to_string(texture) + " is outside 0 to " +
+                 std::to_string(scene.textureCount - 1) + " (the map has " + std::to_string(scene.textureCount) +
+                 " textures)");
+    return false;
 }
 
 // At most kMaxSkipBeforeName characters may come before the opening '%'; the name runs to the
@@ -132,23 +141,36 @@ bool ReadTextures(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
 }
 
 // The two long lists take the fast way number by number and fall back on the general reader, on a
-// cursor made for it, for anything else. Each list is appended to storage reserved beforehand.
-template <typename T, const char* (*convert)(const char*, T&), bool (*read)(MapText&, const char*, T&, bool),
-          int count>
-bool ReadNumbers(MapText& text, const char* p, int& line, const char* fastEnd, const char* const (&what)[count],
-                 T (&values)[count], const char*& after) {
-    for (int k = 0; k < count; ++k) {
-        if (ReadAfterSeparator<T, convert>(p, line, fastEnd, values[k])) continue;
-        MapText cursor{text.fileName, p, text.end, line};
-        const bool read_ok = read(cursor, what[k], values[k], true);
-        line = cursor.line;
-        p = cursor.p;
-        if (!read_ok) {
-            text = cursor;
-            return false;
-        }
+// cursor made for it, for anything else. Both leave p at the next number (or what stands there).
+// The cursor travels by value, so that p and line can stay in registers.
+struct Position {
+    const char* p;
+    int line;
+    bool read;
+};
+
+template <typename T, bool (*read)(MapText&, const char*, T&, bool)>
+Position ReadGeneral(MapText& text, Position at, const char* what, T& value) {
+    MapText cursor{text.fileName, at.p, text.end, at.line};
+    if (!read(cursor, what, value, true)) {
+        text = cursor;
+        return {cursor.p, cursor.line, false};
     }
-    after = p;
+    SkipSpace(cursor);
+    return {cursor.p, cursor.line, true};
+}
+
+template <typename T, const char* (*convert)(const char*, T&), bool (*read)(MapText&, const char*, T&, bool),
+          std::size_t count>
+bool ReadRecord(MapText& text, const char*& p, int& line, const char* fastEnd, const char* const (&what)[count],
+                T (&values)[count]) {
+    for (std::size_t k = 0; k < count; ++k) {
+        if (ReadFastNumber<T, convert>(p, line, fastEnd, values[k])) continue;
+        const Position next = ReadGeneral<T, read>(text, Position{p, line, true}, what[k], values[k]);
+        p = next.p;
+        line = next.line;
+        if (!next.read) return false;
+    }
     return true;
 }
 
@@ -156,22 +178,25 @@ bool ReadFloatStandingAlone(MapText& text, const char* what, float& value, bool)
     return ReadFloat(text, what, value);
 }
 
+// Each element of the arrays is written exactly once (they are sized without being cleared).
 bool ReadTriangles(MapText& text, SceneData& scene) {
-    static constexpr const char* kWhat[] = {"a vertex index", "a vertex index", "a vertex index", "a texture number"};
-    scene.indices.reserve(static_cast<std::size_t>(scene.indexCount));
-    scene.faces.reserve(static_cast<std::size_t>(scene.triangleCount));
+    static constexpr const char* kWhat[] = {"a vertex index", "a vertex index", "a vertex index",
+                                            "a texture number"};
+    scene.indices.resize(static_cast<std::size_t>(scene.indexCount));
+    scene.faces.resize(static_cast<std::size_t>(scene.triangleCount));
+    std::int32_t* corners = scene.indices.data();
+    FaceRecord* face = scene.faces.data();
+    SkipSpace(text);
     const char* const fastEnd = FastEnd(text);
     const char* p = text.p;
     int line = text.line;
-    for (std::int32_t t = 0; t < scene.triangleCount; ++t) {
+    for (std::int32_t t = 0; t < scene.triangleCount; ++t, corners += 3, ++face) {
         std::int32_t n[4];
-        if (!ReadNumbers<std::int32_t, ParseIntFast, ReadInt>(text, p, line, fastEnd, kWhat, n, p)) {
-            return false;
-        }
-        scene.indices.push_back(n[0]);
-        scene.indices.push_back(n[1]);
-        scene.indices.push_back(n[2]);
-        scene.faces.push_back(FaceRecord{Vec3{0.0f, 0.0f, 0.0f}, n[3]});
+        if (!ReadRecord<std::int32_t, ParseIntFast, ReadInt>(text, p, line, fastEnd, kWhat, n)) return false;
+        corners[0] = n[0];
+        corners[1] = n[1];
+        corners[2] = n[2];
+        *face = FaceRecord{Vec3{0.0f, 0.0f, 0.0f}, n[3]};
     }
     text.p = p;
     text.line = line;
@@ -181,16 +206,18 @@ bool ReadTriangles(MapText& text, SceneData& scene) {
 bool ReadVertices(MapText& text, SceneData& scene) {
     static constexpr const char* kWhat[] = {"a vertex position", "a vertex position", "a vertex position",
                                             "a texture coordinate", "a texture coordinate"};
-    scene.vertices.reserve(static_cast<std::size_t>(scene.vertexCount));
+    scene.vertices.resize(static_cast<std::size_t>(scene.vertexCount));
+    Vertex* vertex = scene.vertices.data();
+    SkipSpace(text);
     const char* const fastEnd = FastEnd(text);
     const char* p = text.p;
     int line = text.line;
-    for (std::int32_t i = 0; i < scene.vertexCount; ++i) {
+    for (std::int32_t i = 0; i < scene.vertexCount; ++i, ++vertex) {
         float f[5];
-        if (!ReadNumbers<float, ParseFloatFast, ReadFloatStandingAlone>(text, p, line, fastEnd, kWhat, f, p)) {
+        if (!ReadRecord<float, ParseFloatFast, ReadFloatStandingAlone>(text, p, line, fastEnd, kWhat, f)) {
             return false;
         }
-        scene.vertices.push_back(Vertex{f[0], f[1], f[2], 0.0f, 0.0f, 0.0f, f[3], f[4]});
+        *vertex = Vertex{f[0], f[1], f[2], 0.0f, 0.0f, 0.0f, f[3], f[4]};
     }
     text.p = p;
     text.line = line;

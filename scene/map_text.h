@@ -59,20 +59,27 @@ inline bool ReadFloat(MapText& text, const char* what, float& value) {
     return true;
 }
 
-// The long lists' common case, kept on plain locals so that the cursor stays in registers: p is at
-// the white space that ended the previous number; one separator (CR LF counting as one), then a
-// number that the fast conversion takes, then white space. Anything else returns false with p and
-// line as they were, for ReadInt or ReadFloat to decide. fastEnd is the end of the text less
-// kFastPathMargin (or the start, for a shorter text).
+// The long lists' common case, kept on plain locals so that the cursor stays in registers: at p a
+// number that the fast conversion takes, then one blank or line end (LF or CR LF), which is
+// consumed too. Anything else returns false with p and line as they were. fastEnd is the end of
+// the text less kFastPathMargin (or the start, for a shorter text).
 template <typename T, const char* (*convert)(const char*, T&)>
-inline bool ReadAfterSeparator(const char*& p, int& line, const char* fastEnd, T& value) {
+inline bool ReadFastNumber(const char*& p, int& line, const char* fastEnd, T& value) {
     if (p >= fastEnd) return false;
-    const char* q = p + 1 + (p[0] == '\r' && p[1] == '\n');
-    const char* after = convert(q, value);
-    if (after == nullptr || !IsMapSpace(*after)) return false;
-    line += q[-1] == '\n';
-    p = after;
-    return true;
+    const char* after = convert(p, value);
+    if (after == nullptr) return false;
+    const char next = *after;
+    if (next == ' ' || next == '\n') {
+        line += next == '\n';
+        p = after + 1;
+        return true;
+    }
+    if (next == '\r' && after[1] == '\n') {
+        ++line;
+        p = after + 2;
+        return true;
+    }
+    return false;
 }
 
 inline const char* FastEnd(const MapText& text) {

@@ -88,7 +88,7 @@ class SceneResources : public ::testing::Test {
         scene.triangleCount = 2;
         scene.indexCount = 6;
         scene.indices = {0, 1, 2, 0, 2, 3};
-        scene.faces.resize(2);
+        scene.faces.assign(2, FaceRecord{});
         scene.vertexCount = 4;
         scene.vertices = {{-1, -1, 0, 0, 0, -1, 0, 1},
                           {-1, 1, 0, 0, 0, -1, 0, 0},

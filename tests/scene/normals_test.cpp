@@ -19,7 +19,7 @@ SceneData Mesh(SceneArray<Vertex> vertices, SceneArray<std::int32_t> indices) {
     scene.indexCount = static_cast<std::int32_t>(indices.size());
     scene.triangleCount = scene.indexCount / 3;
     scene.indices = std::move(indices);
-    scene.faces.resize(static_cast<std::size_t>(scene.triangleCount));
+    scene.faces.assign(static_cast<std::size_t>(scene.triangleCount), FaceRecord{});
     return scene;
 }
 
