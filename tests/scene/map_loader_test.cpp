@@ -1,5 +1,13 @@
 #include <stb_image_write.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <vector>
+
 #include "tests/scene/map_file_fixture.h"
 
 namespace {
@@ -57,6 +65,56 @@ TEST_F(MapLoad, LayoutIsFreeAndIntegersFollowTheCLibrarysBases) {
     EXPECT_EQ(scene.vertices[0].u, 0.5f);
     EXPECT_EQ(scene.vertices[0].v, 1.0f);
     Load("0 0 0 0 012 0 ", false);  // "012" is ten, and ten vertices do not fit what is left
+}
+
+// Long lists go number by number through a quicker path than the rest; whatever the numbers and
+// the white space between them, the values and the line count must be the C library's.
+TEST_F(MapLoad, LongListsReadAsTheCLibraryWhateverTheSpacing) {
+    std::mt19937 rng(99);
+    const char* const separators[] = {" ", " ", " ", "\n", "\r\n", "\t", "  ", "\n\n", " \r\n"};
+    const int vertexCount = 3000;
+    std::vector<std::string> indices, floats;
+    char buffer[64];
+    for (int i = 0; i < 4 * 3000; ++i) {
+        const int value = i % 4 == 3 ? static_cast<int>(rng() % 2) : static_cast<int>(rng() % vertexCount);
+        const char* format = rng() % 8 == 0 ? "0%o" : rng() % 8 == 0 ? "%#x" : "%d";
+        std::snprintf(buffer, sizeof buffer, format, value);
+        indices.push_back(buffer);
+    }
+    for (int i = 0; i < 5 * vertexCount; ++i) {
+        const double value = (static_cast<double>(rng() % 4000000) - 2000000.0) / std::pow(10.0, rng() % 9);
+        if (rng() % 10 == 0) {
+            std::snprintf(buffer, sizeof buffer, "%.9e", value);
+        } else {
+            std::snprintf(buffer, sizeof buffer, "%.*f", static_cast<int>(rng() % 10), value);
+        }
+        floats.push_back(buffer);
+    }
+    std::string text = "0 0 0\n3000\n";
+    int lines = 3;  // the line the text so far ends on
+    auto append = [&](const std::string& number) {
+        const char* separator = separators[rng() % std::size(separators)];
+        text += number + separator;
+        lines += static_cast<int>(std::count(separator, separator + std::strlen(separator), '\n'));
+    };
+    for (const std::string& number : indices) append(number);
+    text += std::to_string(vertexCount) + "\n";
+    ++lines;
+    for (const std::string& number : floats) append(number);
+    Load(text + "2 %a% %b%", true);
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        const long expected = std::strtol(indices[i].c_str(), nullptr, 0);
+        const std::int32_t got = i % 4 == 3 ? scene.faces[i / 4].textureIndex : scene.indices[i / 4 * 3 + i % 4];
+        ASSERT_EQ(got, expected) << indices[i];
+    }
+    for (std::size_t i = 0; i < floats.size(); ++i) {
+        const Vertex& v = scene.vertices[i / 5];
+        const float got[] = {v.x, v.y, v.z, v.u, v.v};
+        ASSERT_EQ(got[i % 5], std::strtof(floats[i].c_str(), nullptr)) << floats[i];
+    }
+    // A texture count that is no number shows the line counted to it.
+    const std::string refusal = Load(text + "two", false);
+    EXPECT_EQ(refusal, "map.txt:" + std::to_string(lines) + ": expected the texture count, found \"two\"\n");
 }
 
 TEST_F(MapLoad, NamesAreEverythingBetweenPercentSigns) {
