@@ -21,7 +21,8 @@ void* AllocateLargeArray(std::size_t bytes) {
     if (bytes > std::numeric_limits<std::size_t>::max() - 2 * kHugePage) throw std::bad_alloc();
     const std::size_t length = MappedLength(bytes);
     // One huge page more than needed, so that an aligned start lies inside; the rest is returned.
-    void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* mapped =
+        ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) throw std::bad_alloc();
     char* const base = static_cast<char*>(mapped);
     const auto address = reinterpret_cast<std::uintptr_t>(base);

@@ -64,8 +64,9 @@ bool CheckVertexIndices(const MapText& triangles, const SceneData& scene) {
     const std::int32_t index = scene.indices[static_cast<std::size_t>(i)];
     const std::size_t ordinal = static_cast<std::size_t>(i / 3) * 4 + static_cast<std::size_t>(i % 3);
     ReportAt(triangles.fileName, LineOfNumber(triangles, ordinal),
-             "vertex index " + std::to_string(index) + " is outside 0 to " + std::to_string(scene.vertexCount - 1) +
-                 " (the map has " + std::to_string(scene.vertexCount) + " vertices)");
+             "vertex index " + std::to_string(index) + " is outside 0 to " +
+                 std::to_string(scene.vertexCount - 1) + " (the map has " +
+                 std::to_string(scene.vertexCount) + " vertices)");
     return false;
 }
 
@@ -76,8 +77,8 @@ bool CheckTextureNumbers(const MapText& triangles, const SceneData& scene) {
     const std::int32_t texture = scene.faces[static_cast<std::size_t>(t)].textureIndex;
     ReportAt(triangles.fileName, LineOfNumber(triangles, static_cast<std::size_t>(t) * 4 + 3),
              "texture number " + std::to_string(texture) + " is outside 0 to " +
-                 std::to_string(scene.textureCount - 1) + " (the map has " + std::to_string(scene.textureCount) +
-                 " textures)");
+                 std::to_string(scene.textureCount - 1) + " (the map has " +
+                 std::to_string(scene.textureCount) + " textures)");
     return false;
 }
 
@@ -162,8 +163,8 @@ Position ReadGeneral(MapText& text, Position at, const char* what, T& value) {
 
 template <typename T, const char* (*convert)(const char*, T&), bool (*read)(MapText&, const char*, T&, bool),
           std::size_t count>
-bool ReadRecord(MapText& text, const char*& p, int& line, const char* fastEnd, const char* const (&what)[count],
-                T (&values)[count]) {
+bool ReadRecord(MapText& text, const char*& p, int& line, const char* fastEnd,
+                const char* const (&what)[count], T (&values)[count]) {
     for (std::size_t k = 0; k < count; ++k) {
         if (ReadFastNumber<T, convert>(p, line, fastEnd, values[k])) continue;
         const Position next = ReadGeneral<T, read>(text, Position{p, line, true}, what[k], values[k]);

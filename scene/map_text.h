@@ -83,8 +83,9 @@ inline bool ReadFastNumber(const char*& p, int& line, const char* fastEnd, T& va
 }
 
 inline const char* FastEnd(const MapText& text) {
-    return text.end - text.p > number_parse_detail::kFastPathMargin ? text.end - number_parse_detail::kFastPathMargin
-                                                                     : text.p;
+    return text.end - text.p > number_parse_detail::kFastPathMargin
+               ? text.end - number_parse_detail::kFastPathMargin
+               : text.p;
 }
 
 // Reads the next character as a text-mode stream would; -1 at end of file.

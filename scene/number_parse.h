@@ -46,7 +46,9 @@ inline std::uint32_t DigitsValue(std::uint64_t chunk, int count) {
     std::uint64_t v = (chunk & 0x0F0F0F0F0F0F0F0Fu) << (8 * (8 - count));
     v = v * 10 + (v >> 8);
     const std::uint64_t pairs = 0x000000FF000000FFu;
-    v = ((v & pairs) * (100 + (std::uint64_t{1000000} << 32)) + ((v >> 16) & pairs) * (1 + (std::uint64_t{10000} << 32))) >> 32;
+    v = ((v & pairs) * (100 + (std::uint64_t{1000000} << 32)) +
+         ((v >> 16) & pairs) * (1 + (std::uint64_t{10000} << 32))) >>
+        32;
     return static_cast<std::uint32_t>(v);
 }
 

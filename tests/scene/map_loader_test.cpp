@@ -104,7 +104,8 @@ TEST_F(MapLoad, LongListsReadAsTheCLibraryWhateverTheSpacing) {
     Load(text + "2 %a% %b%", true);
     for (std::size_t i = 0; i < indices.size(); ++i) {
         const long expected = std::strtol(indices[i].c_str(), nullptr, 0);
-        const std::int32_t got = i % 4 == 3 ? scene.faces[i / 4].textureIndex : scene.indices[i / 4 * 3 + i % 4];
+        const std::int32_t got =
+            i % 4 == 3 ? scene.faces[i / 4].textureIndex : scene.indices[i / 4 * 3 + i % 4];
         ASSERT_EQ(got, expected) << indices[i];
     }
     for (std::size_t i = 0; i < floats.size(); ++i) {
