@@ -9,6 +9,7 @@
 
 #include "platform/file_view.h"
 #include "scene/map_text.h"
+#include "scene/number_list.h"
 
 namespace {
 
@@ -161,12 +162,13 @@ Position ReadGeneral(MapText& text, Position at, const char* what, T& value) {
     return {cursor.p, cursor.line, true};
 }
 
-template <typename T, const char* (*convert)(const char*, T&), bool (*read)(MapText&, const char*, T&, bool),
-          std::size_t count>
-bool ReadRecord(MapText& text, const char*& p, int& line, const char* fastEnd,
+template <typename T, bool (*listed)(const char*&, int&, const char*, NumberWindow&, T&),
+          bool (*read)(MapText&, const char*, T&, bool), std::size_t count>
+bool ReadRecord(MapText& text, const char*& p, int& line, const char* limit, NumberWindow& window,
                 const char* const (&what)[count], T (&values)[count]) {
     for (std::size_t k = 0; k < count; ++k) {
-        if (ReadFastNumber<T, convert>(p, line, fastEnd, values[k])) continue;
+        if (listed(p, line, limit, window, values[k])) continue;
+        window.ends = 0;
         const Position next = ReadGeneral<T, read>(text, Position{p, line, true}, what[k], values[k]);
         p = next.p;
         line = next.line;
@@ -188,12 +190,13 @@ bool ReadTriangles(MapText& text, SceneData& scene) {
     std::int32_t* corners = scene.indices.data();
     FaceRecord* face = scene.faces.data();
     SkipSpace(text);
-    const char* const fastEnd = FastEnd(text);
+    const char* const limit = NumberWindowLimit(text);
+    NumberWindow window;
     const char* p = text.p;
     int line = text.line;
     for (std::int32_t t = 0; t < scene.triangleCount; ++t, corners += 3, ++face) {
         std::int32_t n[4];
-        if (!ReadRecord<std::int32_t, ParseIntFast, ReadInt>(text, p, line, fastEnd, kWhat, n)) return false;
+        if (!ReadRecord<std::int32_t, ReadListedInt, ReadInt>(text, p, line, limit, window, kWhat, n)) return false;
         corners[0] = n[0];
         corners[1] = n[1];
         corners[2] = n[2];
@@ -210,12 +213,13 @@ bool ReadVertices(MapText& text, SceneData& scene) {
     scene.vertices.resize(static_cast<std::size_t>(scene.vertexCount));
     Vertex* vertex = scene.vertices.data();
     SkipSpace(text);
-    const char* const fastEnd = FastEnd(text);
+    const char* const limit = NumberWindowLimit(text);
+    NumberWindow window;
     const char* p = text.p;
     int line = text.line;
     for (std::int32_t i = 0; i < scene.vertexCount; ++i, ++vertex) {
         float f[5];
-        if (!ReadRecord<float, ParseFloatFast, ReadFloatStandingAlone>(text, p, line, fastEnd, kWhat, f)) {
+        if (!ReadRecord<float, ReadListedFloat, ReadFloatStandingAlone>(text, p, line, limit, window, kWhat, f)) {
             return false;
         }
         *vertex = Vertex{f[0], f[1], f[2], 0.0f, 0.0f, 0.0f, f[3], f[4]};
