@@ -3,6 +3,7 @@
 // unsafe is refused with one line on stderr instead.
 #include "scene/map_loader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -44,26 +45,22 @@ int LineOfNumber(MapText from, std::size_t ordinal) {
     }
 }
 
-// The first element outside 0 ... limit - 1, or -1. The scan without an early exit vectorises;
-// only a map that is refused looks for where.
+// The first element outside 0 ... limit - 1; there is one (the reader saw the largest number).
 template <typename Element, typename Number>
-std::int64_t FirstOutOfRange(const Element* elements, std::int64_t count, std::int32_t limit, Number number) {
-    std::uint32_t outside = 0;
-    for (std::int64_t i = 0; i < count; ++i) {
-        outside += static_cast<std::uint32_t>(number(elements[i])) >= static_cast<std::uint32_t>(limit);
-    }
-    if (outside == 0) return -1;
-    std::int64_t i = 0;
+std::size_t FirstOutOfRange(const Element* elements, std::int32_t limit, Number number) {
+    std::size_t i = 0;
     while (static_cast<std::uint32_t>(number(elements[i])) < static_cast<std::uint32_t>(limit)) ++i;
     return i;
 }
 
-bool CheckVertexIndices(const MapText& triangles, const SceneData& scene) {
-    const std::int64_t i = FirstOutOfRange(scene.indices.data(), scene.indexCount, scene.vertexCount,
-                                           [](std::int32_t index) { return index; });
-    if (i < 0) return true;
-    const std::int32_t index = scene.indices[static_cast<std::size_t>(i)];
-    const std::size_t ordinal = static_cast<std::size_t>(i / 3) * 4 + static_cast<std::size_t>(i % 3);
+// Negative numbers count as the largest unsigned ones, so one comparison with the largest number
+// read checks them all; the list is searched again only to report the first that is out of range.
+bool CheckVertexIndices(const MapText& triangles, const SceneData& scene, std::uint32_t largest) {
+    if (scene.indexCount == 0 || largest < static_cast<std::uint32_t>(scene.vertexCount)) return true;
+    const std::size_t i =
+        FirstOutOfRange(scene.indices.data(), scene.vertexCount, [](std::int32_t index) { return index; });
+    const std::int32_t index = scene.indices[i];
+    const std::size_t ordinal = i / 3 * 4 + i % 3;
     ReportAt(triangles.fileName, LineOfNumber(triangles, ordinal),
              "vertex index " + std::to_string(index) + " is outside 0 to " +
                  std::to_string(scene.vertexCount - 1) + " (the map has " +
@@ -71,12 +68,12 @@ bool CheckVertexIndices(const MapText& triangles, const SceneData& scene) {
     return false;
 }
 
-bool CheckTextureNumbers(const MapText& triangles, const SceneData& scene) {
-    const std::int64_t t = FirstOutOfRange(scene.faces.data(), scene.triangleCount, scene.textureCount,
-                                           [](const FaceRecord& face) { return face.textureIndex; });
-    if (t < 0) return true;
-    const std::int32_t texture = scene.faces[static_cast<std::size_t>(t)].textureIndex;
-    ReportAt(triangles.fileName, LineOfNumber(triangles, static_cast<std::size_t>(t) * 4 + 3),
+bool CheckTextureNumbers(const MapText& triangles, const SceneData& scene, std::uint32_t largest) {
+    if (scene.triangleCount == 0 || largest < static_cast<std::uint32_t>(scene.textureCount)) return true;
+    const std::size_t t = FirstOutOfRange(scene.faces.data(), scene.textureCount,
+                                          [](const FaceRecord& face) { return face.textureIndex; });
+    const std::int32_t texture = scene.faces[t].textureIndex;
+    ReportAt(triangles.fileName, LineOfNumber(triangles, t * 4 + 3),
              "texture number " + std::to_string(texture) + " is outside 0 to " +
                  std::to_string(scene.textureCount - 1) + " (the map has " +
                  std::to_string(scene.textureCount) + " textures)");
@@ -182,7 +179,12 @@ bool ReadFloatStandingAlone(MapText& text, const char* what, float& value, bool)
 }
 
 // Each element of the arrays is written exactly once (they are sized without being cleared).
-bool ReadTriangles(MapText& text, SceneData& scene) {
+struct Largest {
+    std::uint32_t index = 0;
+    std::uint32_t texture = 0;
+};
+
+bool ReadTriangles(MapText& text, SceneData& scene, Largest& largest) {
     static constexpr const char* kWhat[] = {"a vertex index", "a vertex index", "a vertex index",
                                             "a texture number"};
     scene.indices.resize(static_cast<std::size_t>(scene.indexCount));
@@ -196,11 +198,14 @@ bool ReadTriangles(MapText& text, SceneData& scene) {
     int line = text.line;
     for (std::int32_t t = 0; t < scene.triangleCount; ++t, corners += 3, ++face) {
         std::int32_t n[4];
-        if (!ReadRecord<std::int32_t, ReadListedInt, ReadInt>(text, p, line, limit, window, kWhat, n)) return false;
+        if (!ReadRecord<std::int32_t, ReadListedInt, ReadInt>(text, p, line, limit, window, kWhat, n))
+            return false;
         corners[0] = n[0];
         corners[1] = n[1];
         corners[2] = n[2];
         *face = FaceRecord{Vec3{0.0f, 0.0f, 0.0f}, n[3]};
+        for (int k = 0; k < 3; ++k) largest.index = std::max(largest.index, static_cast<std::uint32_t>(n[k]));
+        largest.texture = std::max(largest.texture, static_cast<std::uint32_t>(n[3]));
     }
     text.p = p;
     text.line = line;
@@ -219,7 +224,8 @@ bool ReadVertices(MapText& text, SceneData& scene) {
     int line = text.line;
     for (std::int32_t i = 0; i < scene.vertexCount; ++i, ++vertex) {
         float f[5];
-        if (!ReadRecord<float, ReadListedFloat, ReadFloatStandingAlone>(text, p, line, limit, window, kWhat, f)) {
+        if (!ReadRecord<float, ReadListedFloat, ReadFloatStandingAlone>(text, p, line, limit, window, kWhat,
+                                                                        f)) {
             return false;
         }
         *vertex = Vertex{f[0], f[1], f[2], 0.0f, 0.0f, 0.0f, f[3], f[4]};
@@ -241,11 +247,12 @@ bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     }
     scene.indexCount = 3 * scene.triangleCount;
     const MapText triangles = text;
-    if (!ReadTriangles(text, scene)) return false;
+    Largest largest;
+    if (!ReadTriangles(text, scene, largest)) return false;
 
     if (!ReadInt(text, "the vertex count", scene.vertexCount)) return false;
     if (!CheckCount(text, text.line, "vertex count", scene.vertexCount, kMinVertexBytes, 0x7fffffff) ||
-        !CheckVertexIndices(triangles, scene)) {
+        !CheckVertexIndices(triangles, scene, largest.index)) {
         return false;
     }
     if (!ReadVertices(text, scene)) return false;
@@ -253,7 +260,7 @@ bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     // The names' own rules read whatever directly follows this count.
     if (!ReadInt(text, "the texture count", scene.textureCount, false)) return false;
     if (!CheckCount(text, text.line, "texture count", scene.textureCount, kMinNameBytes, 0x7fffffff) ||
-        !CheckTextureNumbers(triangles, scene)) {
+        !CheckTextureNumbers(triangles, scene, largest.texture)) {
         return false;
     }
     scene.textures.assign(static_cast<std::size_t>(scene.textureCount), nullptr);
