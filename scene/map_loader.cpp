@@ -162,11 +162,11 @@ Position ReadGeneral(MapText& text, Position at, const char* what, T& value) {
 template <typename T, bool (*listed)(const char*&, int&, const char*, NumberWindow&, T&),
           bool (*read)(MapText&, const char*, T&, bool), std::size_t count>
 bool ReadRecord(MapText& text, const char*& p, int& line, const char* limit, NumberWindow& window,
-                const char* const (&what)[count], T (&values)[count]) {
+                const char* const (&what)[count], T* const (&targets)[count]) {
     for (std::size_t k = 0; k < count; ++k) {
-        if (listed(p, line, limit, window, values[k])) continue;
+        if (listed(p, line, limit, window, *targets[k])) continue;
         window.ends = 0;
-        const Position next = ReadGeneral<T, read>(text, Position{p, line, true}, what[k], values[k]);
+        const Position next = ReadGeneral<T, read>(text, Position{p, line, true}, what[k], *targets[k]);
         p = next.p;
         line = next.line;
         if (!next.read) return false;
@@ -197,15 +197,16 @@ bool ReadTriangles(MapText& text, SceneData& scene, Largest& largest) {
     const char* p = text.p;
     int line = text.line;
     for (std::int32_t t = 0; t < scene.triangleCount; ++t, corners += 3, ++face) {
-        std::int32_t n[4];
-        if (!ReadRecord<std::int32_t, ReadListedInt, ReadInt>(text, p, line, limit, window, kWhat, n))
+        // Each number goes straight where it belongs: copied through a local array, two of them
+        // would be read back as one wider load, which store forwarding cannot serve.
+        std::int32_t* const targets[] = {&corners[0], &corners[1], &corners[2], &face->textureIndex};
+        if (!ReadRecord<std::int32_t, ReadListedInt, ReadInt>(text, p, line, limit, window, kWhat, targets)) {
             return false;
-        corners[0] = n[0];
-        corners[1] = n[1];
-        corners[2] = n[2];
-        *face = FaceRecord{Vec3{0.0f, 0.0f, 0.0f}, n[3]};
-        for (int k = 0; k < 3; ++k) largest.index = std::max(largest.index, static_cast<std::uint32_t>(n[k]));
-        largest.texture = std::max(largest.texture, static_cast<std::uint32_t>(n[3]));
+        }
+        face->normal = Vec3{0.0f, 0.0f, 0.0f};
+        for (int k = 0; k < 3; ++k)
+            largest.index = std::max(largest.index, static_cast<std::uint32_t>(corners[k]));
+        largest.texture = std::max(largest.texture, static_cast<std::uint32_t>(face->textureIndex));
     }
     text.p = p;
     text.line = line;
@@ -223,12 +224,12 @@ bool ReadVertices(MapText& text, SceneData& scene) {
     const char* p = text.p;
     int line = text.line;
     for (std::int32_t i = 0; i < scene.vertexCount; ++i, ++vertex) {
-        float f[5];
+        float* const targets[] = {&vertex->x, &vertex->y, &vertex->z, &vertex->u, &vertex->v};
         if (!ReadRecord<float, ReadListedFloat, ReadFloatStandingAlone>(text, p, line, limit, window, kWhat,
-                                                                        f)) {
+                                                                        targets)) {
             return false;
         }
-        *vertex = Vertex{f[0], f[1], f[2], 0.0f, 0.0f, 0.0f, f[3], f[4]};
+        vertex->nx = vertex->ny = vertex->nz = 0.0f;
     }
     text.p = p;
     text.line = line;
