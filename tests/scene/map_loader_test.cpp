@@ -118,6 +118,54 @@ TEST_F(MapLoad, LongListsReadAsTheCLibraryWhateverTheSpacing) {
     EXPECT_EQ(refusal, "map.txt:" + std::to_string(lines) + ": expected the texture count, found \"two\"\n");
 }
 
+// A number amid a long list, where the list is read many bytes at a time, reads exactly as it does
+// alone: the C library's value, or a refusal naming it.
+TEST_F(MapLoad, EachNumberAmidALongListReadsAsItWouldAlone) {
+    const char* const floats[] = {"-.5",      "5.",        ".",         "-",       "1.2.3",     "--1",
+                                  "-0",       "-0.0",      "0.0000001", "1234567", "12345678",  "1234.5678",
+                                  "16777217", "1.5e3",     "0x1p3",     "inf",     "+5",        "1-2",
+                                  "00012.5",  "999999.9",  "-9999999",  ".0",      "0.",        "1..",
+                                  "12345.67", "123456.78", "-.",        "7/2",     "0.00662795"};
+    for (const char* token : floats) {
+        // Vertex 20 of 40, one vertex a line: its z is the token.
+        std::string text = "0 0 0\n0\n40\n";
+        for (int i = 0; i < 40; ++i) {
+            text +=
+                i == 20 ? std::string("1.5 -2.25 ") + token + " 0.5 0.25\n" : "-12.5 3.75 100.125 0.5 0.75\n";
+        }
+        char* stop = nullptr;
+        const float expected = std::strtof(token, &stop);
+        const std::string errors = Load(text + "1 %a%", *stop == 0);
+        if (*stop == 0) {
+            EXPECT_EQ(std::memcmp(&scene.vertices[20].z, &expected, sizeof expected), 0) << token;
+            EXPECT_EQ(scene.vertices[21].x, -12.5f) << token;
+        } else {
+            EXPECT_EQ(errors,
+                      std::string("map.txt:24: expected a vertex position, found \"") + token + "\"\n");
+        }
+    }
+    const char* const indices[] = {"0", "1", "00", "01", "07", "0x1", "+1", "-0", "1.", "1x", "2e0", "0010"};
+    for (const char* token : indices) {
+        // Triangle 20 of 40: its second corner is the token.
+        std::string text = "0 0 0\n40\n";
+        for (int i = 0; i < 40; ++i) text += i == 20 ? std::string("2 ") + token + " 3 0\n" : "1 2 3 0\n";
+        text += "9 ";
+        for (int i = 0; i < 9 * 5; ++i) text += "0 ";
+        char* stop = nullptr;
+        const long expected = std::strtol(token, &stop, 0);
+        const std::string errors = Load(text + "1 %a%", *stop == 0);
+        if (*stop == 0) {
+            EXPECT_EQ(scene.indices[61], expected) << token;
+            EXPECT_EQ(scene.indices[63], 1) << token;
+        } else {
+            EXPECT_NE(
+                errors.find("map.txt:23: expected a vertex index, found \"" + std::string(token) + "\""),
+                std::string::npos)
+                << errors;
+        }
+    }
+}
+
 TEST_F(MapLoad, NamesAreEverythingBetweenPercentSigns) {
     Load("0 0 0\r\n0\r\n0\r\n6\r\n%my stone.bmp%\n%%%a.bmp%%b.bmp% %c\r\nd%\x01\x02%e%", true);
     ASSERT_EQ(device.calls.size(), 0u);  // none of these files exists, so nothing reached the device
