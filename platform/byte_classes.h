@@ -19,8 +19,9 @@ struct ByteClasses {
 inline std::uint64_t ByteRange8(std::uint64_t x, unsigned low, unsigned span) {
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kHigh = 0x8080808080808080u;
-    const std::uint64_t atLeast = ((x | kHigh) - low * kOnes) & kHigh;                    // x & 0x7F >= low
-    const std::uint64_t above = ((x & ~kHigh) + (0x7F - low - span) * kOnes) & kHigh;     // x & 0x7F > low + span
+    const std::uint64_t atLeast = ((x | kHigh) - low * kOnes) & kHigh;  // x & 0x7F >= low
+    const std::uint64_t above =
+        ((x & ~kHigh) + (0x7F - low - span) * kOnes) & kHigh;  // x & 0x7F > low + span
     return atLeast & ~above & ~x & kHigh;
 }
 
@@ -43,7 +44,6 @@ inline ByteClasses ClassifyBytesPortable(const char* p) {
     return classes;
 }
 
-
 #ifdef VELLMORA_BYTE_CLASSES_SSE2
 
 // Unsigned "byte - low <= span" for every byte: the minimum equals the byte only when it is in range.
@@ -62,7 +62,7 @@ inline ByteClasses ClassifyBytes(const char* p) {
         classes.digits |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(ByteRange16(bytes, '0', 9)))
                           << shift;
         classes.points |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(ByteRange16(bytes, '-', 1)))
-                         << shift;
+                          << shift;
     }
     return classes;
 }

@@ -13,7 +13,7 @@
 
 struct NumberWindow {
     const char* base = nullptr;
-    std::uint64_t ends = 0;           // bit i: byte i is a blank right after a number
+    std::uint64_t ends = 0;            // bit i: byte i is a blank right after a number
     const char* quietUntil = nullptr;  // the last window held other bytes: none opens before here
 };
 
@@ -54,14 +54,16 @@ inline bool TakeSeparator(const char* end, const char*& p, int& line) {
 }
 
 // Plain decimal integers of one to seven digits without a leading zero, or a lone 0.
-inline bool ReadListedInt(const char*& p, int& line, const char* limit, NumberWindow& window, std::int32_t& value) {
+inline bool ReadListedInt(const char*& p, int& line, const char* limit, NumberWindow& window,
+                          std::int32_t& value) {
     using namespace number_parse_detail;
     if (window.ends == 0 && !OpenNumberWindow(window, p, limit, false)) return false;
     const char* end = window.base + std::countr_zero(window.ends);
     // Within the window the bytes before `end` are digits, unless p stands on a blank.
     const std::ptrdiff_t length = end - p;
     const unsigned char first = static_cast<unsigned char>(*p);
-    if (static_cast<std::size_t>(length - 1) >= 7 || first <= 0x20 || (first == '0' && length > 1)) return false;
+    if (static_cast<std::size_t>(length - 1) >= 7 || first <= 0x20 || (first == '0' && length > 1))
+        return false;
     value = static_cast<std::int32_t>(DigitsValue(LoadEight(p), static_cast<int>(length)));
     if (!TakeSeparator(end, p, line)) return false;
     window.ends &= window.ends - 1;
@@ -69,7 +71,8 @@ inline bool ReadListedInt(const char*& p, int& line, const char* limit, NumberWi
 }
 
 // Decimals with at most one point and seven digits (longer ones go through ParseFloatFast).
-inline bool ReadListedFloat(const char*& p, int& line, const char* limit, NumberWindow& window, float& value) {
+inline bool ReadListedFloat(const char*& p, int& line, const char* limit, NumberWindow& window,
+                            float& value) {
     using namespace number_parse_detail;
     if (window.ends == 0 && !OpenNumberWindow(window, p, limit, true)) return false;
     const char* end = window.base + std::countr_zero(window.ends);
@@ -88,8 +91,9 @@ inline bool ReadListedFloat(const char*& p, int& line, const char* limit, Number
         } else {
             // One point, digits on both sides of it up to the end: move the whole part one byte
             // up over the point and convert all digits at once (the emptied byte reads as 0).
-            if (q[whole] != '.' || FirstByte(nonDigits & (nonDigits - 1)) < length || length == 1) return false;
-            const std::uint64_t below = (std::uint64_t{1} << (8 * (whole + 1))) - 1;
+            if (q[whole] != '.' || FirstByte(nonDigits & (nonDigits - 1)) < length || length == 1)
+                return false;
+            const std::uint64_t below = ~std::uint64_t{0} >> (56 - 8 * whole);  // bytes 0 to whole
             m = DigitsValue(((chunk << 8) & below) | (chunk & ~below), static_cast<int>(length));
             fraction = static_cast<int>(length) - 1 - whole;
         }

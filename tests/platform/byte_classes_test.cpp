@@ -21,12 +21,12 @@ ByteClasses ClassifyOneByOne(const unsigned char* bytes) {
 // Every byte value, at every position, next to bytes that could carry or borrow into it.
 TEST(ClassifyBytes, BothWaysSortEveryByteAsOneByOne) {
     std::mt19937 rng(5);
-    const unsigned char neighbours[] = {0x00, 0x20, 0x21, 0x2D, 0x2F, 0x30, 0x39, 0x3A, 0x7F, 0x80, 0xBA, 0xFF};
+    const unsigned char neighbours[] = {0x00, 0x20, 0x21, 0x2D, 0x2F, 0x30,
+                                        0x39, 0x3A, 0x7F, 0x80, 0xBA, 0xFF};
     unsigned char bytes[64];
     for (int round = 0; round < 3000; ++round) {
         for (unsigned char& b : bytes) {
-            b = round % 2 == 0 ? static_cast<unsigned char>(rng())
-                               : neighbours[rng() % sizeof neighbours];
+            b = round % 2 == 0 ? static_cast<unsigned char>(rng()) : neighbours[rng() % sizeof neighbours];
         }
         bytes[round % 64] = static_cast<unsigned char>(round);
         const ByteClasses expected = ClassifyOneByOne(bytes);
