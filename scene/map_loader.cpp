@@ -178,12 +178,13 @@ bool ReadFloatStandingAlone(MapText& text, const char* what, float& value, bool)
     return ReadFloat(text, what, value);
 }
 
-// Each element of the arrays is written exactly once (they are sized without being cleared).
+// The largest numbers read, taken as unsigned (negative ones are then the largest of all).
 struct Largest {
     std::uint32_t index = 0;
     std::uint32_t texture = 0;
 };
 
+// Each element of the arrays is written exactly once (they are sized without being cleared).
 bool ReadTriangles(MapText& text, SceneData& scene, Largest& largest) {
     static constexpr const char* kWhat[] = {"a vertex index", "a vertex index", "a vertex index",
                                             "a texture number"};
@@ -204,8 +205,9 @@ bool ReadTriangles(MapText& text, SceneData& scene, Largest& largest) {
             return false;
         }
         face->normal = Vec3{0.0f, 0.0f, 0.0f};
-        for (int k = 0; k < 3; ++k)
+        for (int k = 0; k < 3; ++k) {
             largest.index = std::max(largest.index, static_cast<std::uint32_t>(corners[k]));
+        }
         largest.texture = std::max(largest.texture, static_cast<std::uint32_t>(face->textureIndex));
     }
     text.p = p;

@@ -59,35 +59,6 @@ inline bool ReadFloat(MapText& text, const char* what, float& value) {
     return true;
 }
 
-// The long lists' common case, kept on plain locals so that the cursor stays in registers: at p a
-// number that the fast conversion takes, then one blank or line end (LF or CR LF), which is
-// consumed too. Anything else returns false with p and line as they were. fastEnd is the end of
-// the text less kFastPathMargin (or the start, for a shorter text).
-template <typename T, const char* (*convert)(const char*, T&)>
-inline bool ReadFastNumber(const char*& p, int& line, const char* fastEnd, T& value) {
-    if (p >= fastEnd) return false;
-    const char* after = convert(p, value);
-    if (after == nullptr) return false;
-    const char next = *after;
-    if (next == ' ' || next == '\n') {
-        line += next == '\n';
-        p = after + 1;
-        return true;
-    }
-    if (next == '\r' && after[1] == '\n') {
-        ++line;
-        p = after + 2;
-        return true;
-    }
-    return false;
-}
-
-inline const char* FastEnd(const MapText& text) {
-    return text.end - text.p > number_parse_detail::kFastPathMargin
-               ? text.end - number_parse_detail::kFastPathMargin
-               : text.p;
-}
-
 // Reads the next character as a text-mode stream would; -1 at end of file.
 int NextChar(MapText& text);
 
