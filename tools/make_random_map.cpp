@@ -24,7 +24,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 5) {
+    // An option such as --help is no file name: writing a map called "--help" helps nobody.
+    if (argc > 5 || (argc > 1 && argv[1][0] == '-')) {
         return Usage();
     }
     const char* path = argc > 1 ? argv[1] : "map.txt";
