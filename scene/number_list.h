@@ -89,8 +89,9 @@ inline bool ReadListedFloat(const char*& p, int& line, const char* limit, Number
             if (length == 8) return false;  // eight digits may pass what a float holds exactly
             m = DigitsValue(chunk, static_cast<int>(length));
         } else {
-            // One point, digits on both sides of it up to the end: move the whole part one byte
-            // up over the point and convert all digits at once (the emptied byte reads as 0).
+            // One point and nothing but digits after it up to the end ("5." and ".5" too, not "."):
+            // move the whole part one byte up over the point and convert all digits at once (the
+            // emptied byte reads as a leading 0).
             if (q[whole] != '.' || FirstByte(nonDigits & (nonDigits - 1)) < length || length == 1)
                 return false;
             const std::uint64_t below = ~std::uint64_t{0} >> (56 - 8 * whole);  // bytes 0 to whole
