@@ -10,9 +10,9 @@
 #endif
 
 struct ByteClasses {
-    std::uint64_t blanks;  // bytes up to 0x20: white space and control characters
-    std::uint64_t digits;  // '0' to '9'
-    std::uint64_t points;  // '.' and '-'
+    std::uint64_t blanks;   // bytes up to 0x20: white space and control characters
+    std::uint64_t digits;   // '0' to '9'
+    std::uint64_t numeric;  // '-' to '9': digits, '.', '-' and '/'
 };
 
 // The high bit of every byte of x in low ... low + span (span < 0x80), without carries between bytes.
@@ -39,7 +39,7 @@ inline ByteClasses ClassifyBytesPortable(const char* p) {
         const int shift = 8 * i;
         classes.blanks |= GatherHighBits(ByteRange8(x, 0, 0x20)) << shift;
         classes.digits |= GatherHighBits(ByteRange8(x, '0', 9)) << shift;
-        classes.points |= GatherHighBits(ByteRange8(x, '-', 1)) << shift;
+        classes.numeric |= GatherHighBits(ByteRange8(x, '-', 12)) << shift;
     }
     return classes;
 }
@@ -61,8 +61,8 @@ inline ByteClasses ClassifyBytes(const char* p) {
                           << shift;
         classes.digits |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(ByteRange16(bytes, '0', 9)))
                           << shift;
-        classes.points |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(ByteRange16(bytes, '-', 1)))
-                          << shift;
+        classes.numeric |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(ByteRange16(bytes, '-', 12)))
+                           << shift;
     }
     return classes;
 }

@@ -1,10 +1,10 @@
 #pragma once
-// The long lists' common case, 64 bytes at a time: where those bytes hold nothing but digits, blanks
-// and (for floats) points and minus signs, where every number ends is known at once, so that each
-// number is converted knowing its length and no number waits for the one before it. A number
-// followed by one blank or line end (LF or CR LF) is read here; anything else returns false with
-// the cursor as it was, for the general reader. The cursor lives in plain locals that the compiler
-// can keep in registers.
+// The long lists' common case, 64 bytes at a time. Where those bytes hold nothing but blanks and
+// digits (for floats also '-', '.' and '/', the byte between them, which the conversion refuses),
+// where every number ends is known at once, so that each number is converted knowing its length and
+// no number waits for the one before it. A number followed by one blank or line end (LF or CR LF) is
+// read here; anything else returns false with the cursor as it was, for the general reader. The
+// cursor lives in plain locals that the compiler can keep in registers.
 #include <bit>
 #include <cstdint>
 
@@ -25,10 +25,10 @@ inline const char* NumberWindowLimit(const MapText& text) {
     return text.end - text.p > kNumberWindowMargin ? text.end - kNumberWindowMargin : text.p;
 }
 
-inline bool OpenNumberWindow(NumberWindow& window, const char* p, const char* limit, bool withPoints) {
+inline bool OpenNumberWindow(NumberWindow& window, const char* p, const char* limit, bool decimals) {
     if (p >= limit || p < window.quietUntil) return false;
     const ByteClasses classes = ClassifyBytes(p);
-    if ((classes.blanks | classes.digits | (withPoints ? classes.points : 0)) != ~std::uint64_t{0}) {
+    if ((classes.blanks | (decimals ? classes.numeric : classes.digits)) != ~std::uint64_t{0}) {
         window.quietUntil = p + 64;
         return false;
     }

@@ -13,7 +13,7 @@ ByteClasses ClassifyOneByOne(const unsigned char* bytes) {
         const unsigned char c = bytes[i];
         if (c <= 0x20) classes.blanks |= bit;
         if (c >= '0' && c <= '9') classes.digits |= bit;
-        if (c == '.' || c == '-') classes.points |= bit;
+        if (c >= '-' && c <= '9') classes.numeric |= bit;
     }
     return classes;
 }
@@ -34,7 +34,7 @@ TEST(ClassifyBytes, BothWaysSortEveryByteAsOneByOne) {
         for (const ByteClasses& got : {ClassifyBytes(text), ClassifyBytesPortable(text)}) {
             ASSERT_EQ(got.blanks, expected.blanks) << round;
             ASSERT_EQ(got.digits, expected.digits) << round;
-            ASSERT_EQ(got.points, expected.points) << round;
+            ASSERT_EQ(got.numeric, expected.numeric) << round;
         }
     }
 }
