@@ -19,6 +19,19 @@ void EnsureCursorHidden() {
     }
 }
 
+namespace {
+
+// Hidden while active, shown while paused.
+void FollowMode() {
+    if (gInput.active) {
+        EnsureCursorHidden();
+    } else {
+        EnsureCursorVisible();
+    }
+}
+
+}  // namespace
+
 void InitInputState() {
     gInput.active = true;
     gInput.focusLost = false;
@@ -29,11 +42,7 @@ void InitInputState() {
 
 void HandleFocusChange(bool gained) {
     gInput.focusLost = !gained;
-    if (gInput.active) {
-        EnsureCursorHidden();
-    } else {
-        EnsureCursorVisible();
-    }
+    FollowMode();
 }
 
 bool HandleKeyDown(WPARAM virtualKey) {
@@ -42,11 +51,7 @@ bool HandleKeyDown(WPARAM virtualKey) {
     }
     if (virtualKey == VK_TAB) {
         gInput.active = !gInput.active;
-        if (gInput.active) {
-            EnsureCursorHidden();
-        } else {
-            EnsureCursorVisible();
-        }
+        FollowMode();
     }
     // Codes past the table's end have no entry to set.
     if (virtualKey < kKeyTableSize) {

@@ -1,6 +1,5 @@
 // Image decoding through Debian's stb_image (included from the system, compiled here once).
 #define STB_IMAGE_IMPLEMENTATION
-#define STBI_FAILURE_USERMSG
 #include "platform/image_decode.h"
 
 #include <stb_image.h>

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr UINT kNoKey = 0;
-constexpr LPARAM kAltDownBit = LPARAM{1} << 29;
+constexpr LPARAM kAltDownBit = LPARAM{KF_ALTDOWN} << 16;
 constexpr LPARAM kWasDownBit = LPARAM{1} << 30;
 constexpr LPARAM kReleasedBit = LPARAM{1} << 31;
 
@@ -74,7 +74,7 @@ bool TranslateKeyEvent(SDL_Keycode key, SDL_Scancode scancode, Uint16 modifiers,
     }
     // Alt without Ctrl (AltGr is Ctrl+Alt to Windows) makes a system key, and so does F10.
     const bool alt = (modifiers & KMOD_ALT) != 0 || virtualKey == VK_MENU;
-    const bool system = (alt && (modifiers & KMOD_CTRL) == 0) || virtualKey == VK_F1 + 9;
+    const bool system = (alt && (modifiers & KMOD_CTRL) == 0) || virtualKey == VK_F10;
     if (down) {
         msg->message = system ? WM_SYSKEYDOWN : WM_KEYDOWN;
     } else {

@@ -13,7 +13,7 @@ PortQueue gPortQueue;
 namespace {
 
 constexpr UINT_PTR kDesktopHandle = 0x10010;
-constexpr LPARAM kAltDownBit = LPARAM{1} << 29;
+constexpr LPARAM kAltDownBit = LPARAM{KF_ALTDOWN} << 16;
 
 bool Matches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
     if (window != nullptr && msg.hwnd != window) {
@@ -44,7 +44,7 @@ bool TakeMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool rem
     // WM_PAINT stays until the window is validated, whether or not it was removed.
     for (std::size_t i = 0; i < gPortQueue.windows.size(); ++i) {
         const PortWindow& candidate = gPortQueue.windows[i];
-        MSG paint{reinterpret_cast<HWND>(i + 1), WM_PAINT, 0, 0, 0, {0, 0}};
+        MSG paint{PortWindowHandle(i), WM_PAINT, 0, 0, 0, {0, 0}};
         if (candidate.alive && candidate.needsPaint && Matches(paint, window, filterMin, filterMax)) {
             *msg = paint;
             return true;
@@ -86,7 +86,7 @@ HWND AddPortWindow(WNDPROC procedure) {
     window.procedure = procedure;
     window.alive = true;
     gPortQueue.windows.push_back(window);
-    return reinterpret_cast<HWND>(gPortQueue.windows.size());
+    return PortWindowHandle(gPortQueue.windows.size() - 1);
 }
 
 PortWindow* FindPortWindow(HWND window) {
@@ -209,7 +209,7 @@ LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM l
             return 0;
         case WM_SYSKEYDOWN:
             // Alt+F4 closes the window, as the system menu's Close does.
-            if (wParam == VK_F1 + 3 && (lParam & kAltDownBit) != 0) {
+            if (wParam == VK_F4 && (lParam & kAltDownBit) != 0) {
                 SendPortMessage(window, WM_CLOSE, 0, 0);
             }
             return 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Window classes, windows and the thread's message queue, kept apart from any window system so
 // the Win32 message semantics can be tested without a display.
+#include <cstddef>
 #include <deque>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ const WindowClassRecord* FindWindowClass(LPCWSTR name);
 HWND AddPortWindow(WNDPROC procedure);
 // Null for handles that never named a window and for destroyed windows.
 PortWindow* FindPortWindow(HWND window);
+// A window's handle is its place in gPortQueue.windows plus one, so that no window is null.
+inline HWND PortWindowHandle(std::size_t index) {
+    return reinterpret_cast<HWND>(index + 1);
+}
 // Mouse moves are coalesced as Win32 does: a move right behind another move replaces it, so the
 // queue cannot fill up while the program handles one message per frame.
 void PostPortMessage(const MSG& msg);

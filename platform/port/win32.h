@@ -108,6 +108,9 @@ struct WNDCLASSEXW {
 #define WM_SYSKEYUP 0x0105
 #define WM_MOUSEMOVE 0x0200
 
+// Key message flags, in the high word of lParam.
+#define KF_ALTDOWN 0x2000
+
 #define VK_BACK 0x08
 #define VK_TAB 0x09
 #define VK_RETURN 0x0D
@@ -121,6 +124,8 @@ struct WNDCLASSEXW {
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
 #define VK_F1 0x70
+#define VK_F4 0x73
+#define VK_F10 0x79
 #define VK_F12 0x7B
 
 #define SM_CXSCREEN 0

@@ -10,7 +10,6 @@
 #include "app/screen_metrics.h"
 #include "app/window_proc.h"
 #include "camera/camera.h"
-#include "camera/input_state.h"
 #include "render/render_resources.h"
 #include "scene/scene_data.h"
 #include "tests/fakes/fake_pointer.h"

@@ -37,10 +37,12 @@ TEST_F(InputStateTest, DisplayCounterMovesOncePerRealChangeAndPointerFollowsTheM
         ResetFakePointer();
         InitInputState();
         bool focused = true;
+        bool active = true;
         for (int step = 0, rest = sequence; step < kLength; ++step, rest /= kEvents) {
             switch (rest % kEvents) {
                 case 0:
                     EXPECT_FALSE(HandleKeyDown(VK_TAB));
+                    active = !active;
                     break;
                 case 1:
                     HandleFocusChange(false);
@@ -51,6 +53,7 @@ TEST_F(InputStateTest, DisplayCounterMovesOncePerRealChangeAndPointerFollowsTheM
                     focused = true;
                     break;
             }
+            ASSERT_EQ(gInput.active, active) << "sequence " << sequence << " step " << step;
             ASSERT_EQ(gInput.cursorVisible, !gInput.active) << "sequence " << sequence << " step " << step;
             ASSERT_EQ(gInput.focusLost, !focused) << "sequence " << sequence << " step " << step;
             ASSERT_EQ(gFakePointer.displayCounter, gInput.cursorVisible ? 0 : -1) << "sequence " << sequence;

@@ -244,9 +244,6 @@ class Run:
                 return int(line.split()[-1], 16), err
         raise Failure(f"the launcher reported no exit code: {out!r} {err!r}")
 
-    def running(self):
-        return self.process.poll() is None
-
 
 def write_bmp(path, width, height, rgb):
     """A 24-bit BMP of one colour."""

@@ -2,7 +2,6 @@
 #include <stb_image_write.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>

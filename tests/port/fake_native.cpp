@@ -1,8 +1,6 @@
 #include "tests/port/fake_native.h"
 
-#include <utility>
 
-#include "platform/port/message_queue.h"
 
 FakeNative gNative;
 

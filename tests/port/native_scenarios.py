@@ -35,9 +35,6 @@ class NativeRun:
             raise Failure(f"the program did not end within {seconds} s")
         return self.process.returncode, err
 
-    def running(self):
-        return self.process.poll() is None
-
 
 class Native:
     """Starts the native program the way the scenarios start the Windows one under Wine."""

@@ -118,6 +118,8 @@ TEST_F(Frame, LookingStraightUpUsesTheCamerasOwnUp) {
             EXPECT_TRUE(std::isfinite(value));
         }
     }
+    // The view's x axis is the camera's up × look = (1, 0, 0); world up would give a zero axis.
+    EXPECT_EQ(device.transforms[0].matrix.m[0][0], 1.0f);
     EXPECT_EQ(device.lights[0].Direction.y, 1.0f);
 }
 

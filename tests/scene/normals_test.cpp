@@ -6,6 +6,8 @@
 #include <cstring>
 #include <random>
 
+#include "bench/quadratic_normals.h"
+
 namespace {
 
 Vertex At(float x, float y, float z) {
@@ -21,31 +23,6 @@ SceneData Mesh(SceneArray<Vertex> vertices, SceneArray<std::int32_t> indices) {
     scene.indices = std::move(indices);
     scene.faces.assign(static_cast<std::size_t>(scene.triangleCount), FaceRecord{});
     return scene;
-}
-
-// The obvious formulation: for every vertex, search every triangle.
-void QuadraticNormals(SceneData& scene) {
-    for (std::int32_t t = 0; t < scene.triangleCount; ++t) {
-        const Vertex& a = scene.vertices[scene.indices[3 * t]];
-        const Vertex& b = scene.vertices[scene.indices[3 * t + 1]];
-        const Vertex& c = scene.vertices[scene.indices[3 * t + 2]];
-        const Vec3 e1{b.x - a.x, b.y - a.y, b.z - a.z};
-        const Vec3 e2{c.x - a.x, c.y - a.y, c.z - a.z};
-        const Vec3 n{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
-        D3DXVec3Normalize(&scene.faces[t].normal, &n);
-    }
-    for (std::int32_t v = 0; v < scene.vertexCount; ++v) {
-        Vec3 s{0.0f, 0.0f, 0.0f};
-        for (std::int32_t t = 0; t < scene.triangleCount; ++t) {
-            if (scene.indices[3 * t] == v || scene.indices[3 * t + 1] == v || scene.indices[3 * t + 2] == v) {
-                s = s + scene.faces[t].normal;
-            }
-        }
-        D3DXVec3Normalize(&s, &s);
-        scene.vertices[v].nx = s.x;
-        scene.vertices[v].ny = s.y;
-        scene.vertices[v].nz = s.z;
-    }
 }
 
 TEST(GenerateNormals, AFlatQuadGivesEveryVertexTheFaceNormal) {
@@ -101,7 +78,7 @@ TEST(GenerateNormals, MatchesTheQuadraticSearchBitForBitOnRandomMeshes) {
         SceneData fast = Mesh(vertices, indices);
         SceneData slow = Mesh(vertices, indices);
         GenerateNormals(fast);
-        QuadraticNormals(slow);
+        GenerateNormalsQuadratic(slow);
         ASSERT_EQ(std::memcmp(fast.vertices.data(), slow.vertices.data(), vertices.size() * sizeof(Vertex)),
                   0)
             << "mesh " << mesh;

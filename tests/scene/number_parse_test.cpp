@@ -16,10 +16,10 @@ bool SameBits(float a, float b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-float Float(const std::string& s, bool* whole = nullptr) {
+float Float(const std::string& s) {
     float value = -1.0f;
     const char* end = ParseFloat(s.data(), s.data() + s.size(), value);
-    if (whole != nullptr) *whole = end == s.data() + s.size();
+    EXPECT_EQ(end, s.data() + s.size()) << s;
     return value;
 }
 

@@ -23,10 +23,11 @@ constexpr float kGateTop = 3.4f;
 constexpr float kStepRise = 0.2f;
 constexpr float kStepRun = 0.6f;
 constexpr int kSteps = 3;
+constexpr float kLanding = 0.8f;  // the flat top of the steps, on each side of the wall
 // The compound's outer bounds, outer steps included.
 constexpr float kOuterHalfWidth = kHalfWidth + kWall;
 constexpr float kOuterFront = -kHalfDepth - kWall;
-constexpr float kOuterBack = kHalfDepth + kWall + 0.8f + kSteps * kStepRun;
+constexpr float kOuterBack = kHalfDepth + kWall + kLanding + kSteps * kStepRun;
 
 const Point kStart{0.0f, 1.7f, -10.0f};
 
@@ -62,7 +63,7 @@ void AddGroundAround(MapMesh& mesh, Point centre, float x0, float z0, float x1, 
 }
 
 void AddWalls(MapMesh& mesh) {
-    const float outer = kHalfWidth + kWall;
+    const float outer = kOuterHalfWidth;
     const float back = kHalfDepth;
     // Back wall: two piers and the lintel over the gateway.
     AddBox(mesh, {-outer, 0.0f, back}, {-kGateHalfWidth, kWallHeight, back + kWall}, kBrickWall);
@@ -91,8 +92,8 @@ void AddWalls(MapMesh& mesh) {
 void AddGatewaySteps(MapMesh& mesh) {
     constexpr float kHalf = 2.4f;
     const float threshold = (kSteps + 1) * kStepRise;
-    const float landingFront = kHalfDepth - 0.8f;
-    const float landingBack = kHalfDepth + kWall + 0.8f;
+    const float landingFront = kHalfDepth - kLanding;
+    const float landingBack = kHalfDepth + kWall + kLanding;
     for (int k = 0; k < kSteps; ++k) {
         const float height = static_cast<float>(k + 1) * kStepRise;
         const float inner = landingFront - static_cast<float>(kSteps - k) * kStepRun;

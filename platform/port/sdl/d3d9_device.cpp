@@ -99,6 +99,7 @@ bool PortDevice::Initialise(D3DFORMAT backBufferFormat, bool autoDepth) {
     if (depthZeroToOne) {
         glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     }
+    clipCorrection = ClipCorrection(static_cast<int>(width), static_cast<int>(height), depthZeroToOne);
     glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
     glDisable(GL_DITHER);
     glShadeModel(GL_SMOOTH);
@@ -128,6 +129,7 @@ bool PortDevice::Initialise(D3DFORMAT backBufferFormat, bool autoDepth) {
     view = kIdentity;
     projection = kIdentity;
     transformsChanged = true;
+    projectionChanged = true;
     return glGetError() == GL_NO_ERROR;
 }
 
@@ -344,6 +346,7 @@ HRESULT WINAPI PortDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMA
             break;
         case D3DTS_PROJECTION:
             projection = *matrix;
+            projectionChanged = true;
             break;
         // The texture matrix takes effect only with texture transform flags, which stay off.
         case D3DTS_TEXTURE0:
@@ -450,12 +453,15 @@ void PortDevice::FlushTransforms() {
         return;
     }
     transformsChanged = false;
-    const D3DMATRIX corrected = MultiplyMatrices(
-        projection, ClipCorrection(static_cast<int>(width), static_cast<int>(height), depthZeroToOne));
+    // The projection is set once; the view changes every frame.
+    if (projectionChanged) {
+        projectionChanged = false;
+        const D3DMATRIX corrected = MultiplyMatrices(projection, clipCorrection);
+        glMatrixMode(GL_PROJECTION);
+        glLoadMatrixf(&corrected.m[0][0]);
+        glMatrixMode(GL_MODELVIEW);
+    }
     const D3DMATRIX worldView = MultiplyMatrices(world, view);
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(&corrected.m[0][0]);
-    glMatrixMode(GL_MODELVIEW);
     // Light directions are in world space: OpenGL takes them through the modelview of the moment.
     glLoadMatrixf(&view.m[0][0]);
     for (int i = 0; i < kLightCount; ++i) {
@@ -468,7 +474,6 @@ void PortDevice::FlushTransforms() {
 
 HRESULT WINAPI PortDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT, UINT,
                                                 UINT startIndex, UINT primCount) {
-    const VertexLayout layout = LayoutOfFvf(fvf);
     const std::uint64_t count = IndexCountOf(type, primCount);
     if (stream == nullptr || indices == nullptr || !layout.valid || streamStride < layout.stride ||
         baseVertexIndex < 0 || (count == 0 && primCount != 0)) {
@@ -484,8 +489,11 @@ HRESULT WINAPI PortDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseV
     }
     const std::uint64_t first =
         streamOffset + std::uint64_t{streamStride} * static_cast<std::uint64_t>(baseVertexIndex);
-    const std::uint64_t largest = indices->LargestIndex(startIndex, static_cast<UINT>(count));
-    if (first + largest * streamStride + layout.stride > stream->store.length) {
+    const auto fits = [&](std::uint64_t largest) {
+        return first + largest * streamStride + layout.stride <= stream->store.length;
+    };
+    if (!fits(indices->LargestOfAll()) &&
+        !fits(indices->LargestIndex(startIndex, static_cast<UINT>(count)))) {
         return D3DERR_INVALIDCALL;
     }
     FlushTransforms();
@@ -573,10 +581,12 @@ void PortDevice::ForgetBuffer(GLuint name) {
 }
 
 HRESULT WINAPI PortDevice::SetFVF(DWORD next) {
-    if (!LayoutOfFvf(next).valid) {
+    const VertexLayout nextLayout = LayoutOfFvf(next);
+    if (!nextLayout.valid) {
         return D3DERR_INVALIDCALL;
     }
     fvf = next;
+    layout = nextLayout;
     return S_OK;
 }
 

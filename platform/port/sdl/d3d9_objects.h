@@ -6,9 +6,7 @@
 #include <SDL_opengl.h>
 
 #include <cstdint>
-#include <map>
 #include <memory>
-#include <utility>
 
 #include "platform/port/d3d9.h"
 #include "platform/port/gl_translate.h"
@@ -50,12 +48,16 @@ struct PortIndexBuffer final : IDirect3DIndexBuffer9, PortResource {
     ULONG WINAPI Release() override;
     HRESULT WINAPI Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;
     HRESULT WINAPI Unlock() override;
-    // The largest index among count indices from start, remembered until the contents change.
-    std::uint32_t LargestIndex(UINT start, UINT count);
+    // The largest index among count indices from start.
+    std::uint32_t LargestIndex(UINT start, UINT count) const;
+    // The largest in the whole buffer, worked out once after its contents change: when it fits the
+    // vertices, every draw does, with no scan of its own.
+    std::uint32_t LargestOfAll();
 
     BufferStore store;
     UINT indexSize = 4;
-    std::map<std::pair<UINT, UINT>, std::uint32_t> largest;
+    std::uint32_t largestOfAll = 0;
+    bool largestKnown = false;
 };
 
 struct PortTexture final : IDirect3DTexture9, PortResource {
@@ -146,6 +148,7 @@ struct PortDevice final : IDirect3DDevice9 {
     UINT streamOffset = 0;
     UINT streamStride = 0;
     DWORD fvf = 0;
+    VertexLayout layout;  // of fvf, worked out once when it is set
     bool inScene = false;
 
     // What OpenGL has bound and where its vertex arrays point.
@@ -162,7 +165,9 @@ struct PortDevice final : IDirect3DDevice9 {
     D3DMATRIX world{};
     D3DMATRIX view{};
     D3DMATRIX projection{};
+    D3DMATRIX clipCorrection{};  // fixed for the device's life: its size and depth range
     bool transformsChanged = true;
+    bool projectionChanged = true;
     D3DLIGHT9 lights[kLightCount]{};
 };
 

@@ -86,7 +86,7 @@ ULONG WINAPI PortIndexBuffer::Release() {
 }
 
 HRESULT WINAPI PortIndexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD) {
-    largest.clear();
+    largestKnown = false;
     return LockStore(store, offsetToLock, sizeToLock, data);
 }
 
@@ -94,11 +94,7 @@ HRESULT WINAPI PortIndexBuffer::Unlock() {
     return UnlockStore(device, store, GL_ELEMENT_ARRAY_BUFFER);
 }
 
-std::uint32_t PortIndexBuffer::LargestIndex(UINT start, UINT count) {
-    const auto key = std::make_pair(start, count);
-    if (auto found = largest.find(key); found != largest.end()) {
-        return found->second;
-    }
+std::uint32_t PortIndexBuffer::LargestIndex(UINT start, UINT count) const {
     std::uint32_t most = 0;
     for (UINT i = start; i < start + count; ++i) {
         std::uint32_t index = 0;
@@ -111,8 +107,15 @@ std::uint32_t PortIndexBuffer::LargestIndex(UINT start, UINT count) {
         }
         most = std::max(most, index);
     }
-    largest[key] = most;
     return most;
+}
+
+std::uint32_t PortIndexBuffer::LargestOfAll() {
+    if (!largestKnown) {
+        largestOfAll = LargestIndex(0, static_cast<UINT>(store.length / indexSize));
+        largestKnown = true;
+    }
+    return largestOfAll;
 }
 
 ULONG WINAPI PortTexture::Release() {

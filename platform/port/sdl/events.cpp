@@ -16,7 +16,7 @@ HWND WindowOfEvent(Uint32 windowId) {
     }
     for (std::size_t i = 0; i < gPortQueue.windows.size(); ++i) {
         if (gPortQueue.windows[i].alive) {
-            return reinterpret_cast<HWND>(i + 1);
+            return PortWindowHandle(i);
         }
     }
     return nullptr;
@@ -93,7 +93,7 @@ void Translate(const SDL_Event& event) {
         case SDL_QUIT:
             // A termination request for the whole program closes every window.
             for (std::size_t i = 0; i < gPortQueue.windows.size(); ++i) {
-                SendPortMessage(reinterpret_cast<HWND>(i + 1), WM_CLOSE, 0, 0);
+                SendPortMessage(PortWindowHandle(i), WM_CLOSE, 0, 0);
             }
             break;
         case SDL_KEYDOWN:

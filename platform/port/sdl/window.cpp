@@ -14,7 +14,7 @@ namespace {
 
 enum class VideoState { kUntried, kReady, kFailed };
 VideoState gVideo = VideoState::kUntried;
-SDL_Point gOrigin{0, 0};
+SDL_Rect gDisplay{0, 0, 0, 0};  // the primary display, asked once when video starts
 
 std::string Utf8Of(LPCWSTR text) {
     std::string out;
@@ -80,10 +80,8 @@ bool EnsureVideo() {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     gPointer.virtualAllowed = std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0;
-    SDL_Rect bounds{0, 0, 0, 0};
-    SDL_GetDisplayBounds(0, &bounds);
-    gOrigin = {bounds.x, bounds.y};
-    gPointer.screen = {0, 0, bounds.w, bounds.h};
+    SDL_GetDisplayBounds(0, &gDisplay);
+    gPointer.screen = {0, 0, gDisplay.w, gDisplay.h};
     // ShowCursor may have been called before there was a display.
     NativeShowCursor(gPointer.displayCount >= 0);
     return true;
@@ -94,14 +92,14 @@ bool VideoReady() {
 }
 
 SDL_Point PrimaryOrigin() {
-    return gOrigin;
+    return {gDisplay.x, gDisplay.y};
 }
 
 POINT ScreenPositionOf(SDL_Window* window) {
     int left = 0;
     int top = 0;
     SDL_GetWindowPosition(window, &left, &top);
-    return {left - gOrigin.x, top - gOrigin.y};
+    return {left - gDisplay.x, top - gDisplay.y};
 }
 
 SDL_Window* NativeWindowOf(HWND window) {
@@ -112,19 +110,17 @@ SDL_Window* NativeWindowOf(HWND window) {
 HWND WindowOfNative(SDL_Window* native) {
     for (std::size_t i = 0; native != nullptr && i < gPortQueue.windows.size(); ++i) {
         if (gPortQueue.windows[i].alive && gPortQueue.windows[i].native == native) {
-            return reinterpret_cast<HWND>(i + 1);
+            return PortWindowHandle(i);
         }
     }
     return nullptr;
 }
 
 int WINAPI GetSystemMetrics(int index) {
-    SDL_Rect bounds{0, 0, 0, 0};
-    if ((index != SM_CXSCREEN && index != SM_CYSCREEN) || !EnsureVideo() ||
-        SDL_GetDisplayBounds(0, &bounds) != 0) {
+    if ((index != SM_CXSCREEN && index != SM_CYSCREEN) || !EnsureVideo()) {
         return 0;
     }
-    return index == SM_CXSCREEN ? bounds.w : bounds.h;
+    return index == SM_CXSCREEN ? gDisplay.w : gDisplay.h;
 }
 
 HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD, int x, int y, int width,
@@ -134,15 +130,13 @@ HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD,
         return nullptr;
     }
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
-    SDL_Rect display{0, 0, 0, 0};
-    SDL_GetDisplayBounds(0, &display);
     // A window the size of the screen is asked of the desktop as full-screen, so that a
     // compositor that places windows itself (Wayland) still covers the screen with it.
-    if (x == 0 && y == 0 && width == display.w && height == display.h) {
+    if (x == 0 && y == 0 && width == gDisplay.w && height == gDisplay.h) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
     SDL_Window* native =
-        SDL_CreateWindow(Utf8Of(windowName).c_str(), x + gOrigin.x, y + gOrigin.y, width, height, flags);
+        SDL_CreateWindow(Utf8Of(windowName).c_str(), x + gDisplay.x, y + gDisplay.y, width, height, flags);
     if (native == nullptr) {
         ReportStartupFailure("no window");
         return nullptr;
