@@ -1,7 +1,5 @@
 #include "tests/port/fake_native.h"
 
-
-
 FakeNative gNative;
 
 namespace {
