@@ -1,11 +1,11 @@
 // The program's entry: start-up in its fixed order, the main loop, shutdown.
 #include <cstdio>
 
-#include "app/screen_metrics.h"
 #include "app/window_proc.h"
 #include "camera/camera.h"
 #include "camera/input_state.h"
 #include "platform/platform.h"
+#include "platform/screen_metrics.h"
 #include "render/render_frame.h"
 #include "render/render_resources.h"
 #include "scene/map_loader.h"
@@ -16,8 +16,10 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"D3D Vellmora";
 constexpr const wchar_t* kWindowTitle = L"Vellmora";
-// WS_POPUP with the class-specific bit 0x8: no border or caption.
-constexpr DWORD kWindowStyle = 0x80000008u;
+// The low word of a window style belongs to the window class; this bit has no meaning for ours.
+constexpr DWORD kClassSpecificStyleBit = 0x8u;
+// A popup: no border or caption.
+constexpr DWORD kWindowStyle = WS_POPUP | kClassSpecificStyleBit;
 
 bool RegisterWindowClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
@@ -53,7 +55,7 @@ void RunMainLoop() {
     }
 }
 
-// The ten start-up steps; false at the first that fails, with nothing released.
+// Start-up in its fixed order; false at the first step that fails, with nothing released.
 bool StartUp() {
     InitInputState();
     HINSTANCE instance = GetModuleHandleW(nullptr);

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "app/screen_metrics.h"
 #include "camera/camera.h"
 #include "camera/input_state.h"
+#include "platform/screen_metrics.h"
 
 void ApplyMouseLook() {
     if (!gInput.active || gInput.focusLost) {

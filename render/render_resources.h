@@ -1,7 +1,7 @@
 #pragma once
 // The Direct3D objects and fixed pipeline state, made once at start-up and released at the end.
-#include "app/screen_metrics.h"
 #include "platform/d3dx.h"
+#include "platform/screen_metrics.h"
 #include "scene/scene_data.h"
 
 constexpr float kFieldOfView = 0.7853982f;

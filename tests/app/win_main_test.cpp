@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/screen_metrics.h"
+#include "platform/screen_metrics.h"
 #include "app/window_proc.h"
 #include "camera/camera.h"
 #include "render/render_resources.h"

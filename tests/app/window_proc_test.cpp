@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/screen_metrics.h"
+#include "platform/screen_metrics.h"
 #include "camera/camera.h"
 #include "camera/input_state.h"
 #include "tests/fakes/fake_pointer.h"

@@ -1,6 +1,6 @@
 #pragma once
 // Sends one mouse-move message with the pointer dx pixels right of and dy pixels above the centre.
-#include "app/screen_metrics.h"
+#include "platform/screen_metrics.h"
 #include "camera/mouse_look.h"
 #include "tests/fakes/fake_pointer.h"
 

@@ -1,3 +1,0 @@
-#include "app/screen_metrics.h"
-
-ScreenMetrics gScreen;

@@ -1,0 +1,3 @@
+#include "platform/screen_metrics.h"
+
+ScreenMetrics gScreen;
