@@ -1,5 +1,5 @@
 // A small program over the port, for a display: full-screen window, the device set up as the viewer
-// sets it up, and a fixed picture whose pixels gl_smoke_test.sh checks: a point-sampled, wrapped
+// sets it up, and a fixed picture whose pixels gl_smoke_check.py checks: a point-sampled, wrapped
 // 2 × 2 texture (red, green / blue, white) lit head-on, grey quads lit at a slant, from behind and
 // overlapping in depth, and two triangles of opposite winding. Pixel coordinates map straight to
 // the screen; quad edges lie a quarter pixel past integers so a half-pixel error shows. Escape quits.

@@ -1,0 +1,500 @@
+"""The one harness through which the project runs its programs: virtual screens, the Wine prefix,
+the native or the Windows program started in a scene folder with its whole exit code read back,
+keys and pointer moves, screenshots and their pixels, and the maps and images scenarios write.
+
+VELLMORA_DISPLAY=:N starts virtual screens at display N (or the next free one after it); without
+it Xvfb takes the first free display itself."""
+
+import ctypes
+import fcntl
+import math
+import os
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+E_FAIL = 0x80004005
+SKIPPED = 77  # the exit status ctest reads as a skip
+
+
+class Failure(Exception):
+    """A check did not hold."""
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def main(body):
+    """Runs body() as a test program: exit status 0 when it returns, 1 on a Failure."""
+    try:
+        body()
+    except Failure as failure:
+        print(f"FAILED: {failure}", flush=True)
+        return 1
+    return 0
+
+
+def skip_unless_built(*paths):
+    """Ends the test as skipped while any of paths has not been built."""
+    missing = [path for path in paths if not os.path.exists(path)]
+    if missing:
+        print(f"skipped: not built: {', '.join(missing)}")
+        raise SystemExit(SKIPPED)
+
+
+# Where a program draws: a virtual screen, the user's desktop, or nowhere.
+
+def desktop_env():
+    return dict(os.environ)
+
+
+def no_display_env():
+    env = dict(os.environ)
+    env.pop("DISPLAY", None)
+    env.pop("WAYLAND_DISPLAY", None)
+    return env
+
+
+class Screen:
+    """An Xvfb screen with a white root, so that any part a window leaves uncovered shows."""
+
+    def __init__(self, width=800, height=600):
+        self.width = width
+        self.height = height
+        self.process = None
+        self.display = None
+
+    def __enter__(self):
+        base = os.environ.get("VELLMORA_DISPLAY")
+        numbers = [None] if not base else [int(base.lstrip(":")) + k for k in range(16)]
+        for number in numbers:
+            if self._start(number):
+                return self
+        raise Failure(f"no virtual screen could start (VELLMORA_DISPLAY={base})")
+
+    def _start(self, number):
+        read_end, write_end = os.pipe()
+        command = ["Xvfb", *([f":{number}"] if number is not None else []), "-screen", "0",
+                   f"{self.width}x{self.height}x24", "-nolisten", "tcp", "-wr", "-displayfd", str(write_end),
+                   # Otherwise a client connecting while the last one leaves is refused.
+                   "-noreset"]
+        process = subprocess.Popen(command, pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(write_end)
+        # Xvfb writes its display number once it takes connections, and ends if the display is taken.
+        text = b""
+        deadline = time.time() + 30
+        while not text.endswith(b"\n") and time.time() < deadline:
+            ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.time()))
+            chunk = os.read(read_end, 16) if ready else b""
+            if ready and not chunk:
+                break
+            text += chunk
+        os.close(read_end)
+        if text.strip().isdigit():
+            self.process = process
+            self.display = f":{text.strip().decode()}"
+            return True
+        process.kill()
+        process.wait()
+        return False
+
+    def __exit__(self, *exc):
+        self.process.terminate()
+        self.process.wait()
+
+    def env(self):
+        env = no_display_env()
+        env.update(DISPLAY=self.display, LIBGL_ALWAYS_SOFTWARE="1")
+        return env
+
+    # Input, through xdotool.
+
+    def xdotool(self, *args, check_status=True):
+        result = subprocess.run(["xdotool", *args], env=self.env(), capture_output=True, text=True)
+        if check_status and result.returncode != 0:
+            raise Failure(f"xdotool {' '.join(args)}: {result.stderr.strip()}")
+        return result
+
+    def tap(self, key, seconds=0.03):
+        """A short press: with no vertical retrace to wait for, frames come fast and a held key
+        moves far."""
+        self.xdotool("keydown", key, "sleep", str(seconds), "keyup", key)
+
+    def keys(self, key, repeat=1, delay_ms=40):
+        self.xdotool("key", "--delay", str(delay_ms), "--repeat", str(repeat), key)
+
+    def move_pointer(self, x, y):
+        self.xdotool("mousemove", str(int(x)), str(int(y)))
+
+    def pointer(self):
+        fields = dict(line.split("=", 1) for line in self.xdotool("getmouselocation", "--shell").stdout.split())
+        return int(fields["X"]), int(fields["Y"])
+
+    def window(self, title, run=None, seconds=60):
+        """Waits for a visible window of that title and gives it the keyboard (with no window
+        manager nobody else does); None if run ends first or the time runs out."""
+        deadline = time.time() + seconds
+        while time.time() < deadline and (run is None or run.running()):
+            found = self.xdotool("search", "--onlyvisible", "--name", f"^{title}$", check_status=False)
+            if found.returncode == 0 and found.stdout.split():
+                window = found.stdout.split()[0]
+                self.xdotool("windowfocus", window, check_status=False)
+                return window
+            time.sleep(0.1)
+        return None
+
+    def cursor_shows(self):
+        """Whether the pointer's current image has any visible pixel (through XFixes, which Wine
+        itself depends on). A hidden pointer is an image with nothing in it."""
+        x11 = ctypes.CDLL("libX11.so.6")
+        xfixes = ctypes.CDLL("libXfixes.so.3")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        x11.XFree.argtypes = [ctypes.c_void_p]
+        xfixes.XFixesQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                                ctypes.POINTER(ctypes.c_int)]
+        xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_CursorImage)
+        xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+        display = x11.XOpenDisplay(self.display.encode())
+        check(display, f"cannot open display {self.display}")
+        try:
+            event, error = ctypes.c_int(), ctypes.c_int()
+            check(xfixes.XFixesQueryExtension(display, ctypes.byref(event), ctypes.byref(error)),
+                  "the X server has no XFixes")
+            image = xfixes.XFixesGetCursorImage(display)
+            check(bool(image), "XFixes gave no pointer image")
+            size = image.contents.width * image.contents.height
+            shows = any(image.contents.pixels[i] >> 24 for i in range(size))
+            x11.XFree(image)
+            return shows
+        finally:
+            x11.XCloseDisplay(display)
+
+    # Pictures.
+
+    def shot(self):
+        data = subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8", "ppm:-"],
+                              check=True, capture_output=True).stdout
+        return Picture.from_ppm(data)
+
+    def wait_for(self, predicate, seconds=20):
+        """Takes screenshots until predicate(picture) holds; returns that picture, or None."""
+        deadline = time.time() + seconds
+        while True:
+            picture = self.shot()
+            if predicate(picture):
+                return picture
+            if time.time() > deadline:
+                return None
+            time.sleep(0.2)
+
+
+class _CursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+
+class Picture:
+    """Rows of (r, g, b) bytes, from a screenshot or an image file."""
+
+    def __init__(self, width, height, rgb):
+        self.width = width
+        self.height = height
+        self.rgb = rgb
+
+    @staticmethod
+    def from_ppm(data):
+        """A binary PPM (P6, maxval 255) as ImageMagick writes it."""
+        fields = []
+        pos = 0
+        while len(fields) < 4:
+            while data[pos:pos + 1].isspace():
+                pos += 1
+            if data[pos:pos + 1] == b"#":
+                pos = data.index(b"\n", pos) + 1
+                continue
+            end = pos
+            while not data[end:end + 1].isspace():
+                end += 1
+            fields.append(data[pos:end])
+            pos = end
+        check(fields[0] == b"P6" and fields[3] == b"255", "not an 8-bit PPM")
+        width, height = int(fields[1]), int(fields[2])
+        return Picture(width, height, data[pos + 1:pos + 1 + 3 * width * height])
+
+    @staticmethod
+    def load(path):
+        result = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], capture_output=True)
+        check(result.returncode == 0, f"cannot read the image {path}")
+        return Picture.from_ppm(result.stdout)
+
+    @staticmethod
+    def make(width, height, colour_at):
+        """A picture whose pixel (x, y) is colour_at(x, y)."""
+        return Picture(width, height, bytes(c for y in range(height) for x in range(width) for c in colour_at(x, y)))
+
+    def save(self, path):
+        """Saves as 24-bit colour in the format the name's ending gives (BMP, PNG, TGA...)."""
+        ppm = b"P6\n%d %d\n255\n" % (self.width, self.height) + bytes(self.rgb)
+        kind = {".bmp": "BMP3:", ".png": "PNG24:"}.get(os.path.splitext(path)[1].lower(), "")
+        subprocess.run(["convert", "ppm:-", "-type", "TrueColor", kind + path], input=ppm, check=True)
+
+    def pixel(self, x, y):
+        i = 3 * (int(y) * self.width + int(x))
+        return tuple(self.rgb[i:i + 3])
+
+    def span(self, y, colour, tolerance):
+        """The first and last x on row y whose colour is within tolerance of colour, or None."""
+        xs = [x for x in range(self.width) if close(self.pixel(x, y), colour, tolerance)]
+        return (xs[0], xs[-1]) if xs else None
+
+    def scene_figures(self, lit=24, detail=24):
+        """(distinct colours, share of pixels lit, share of the lit ones that differ from their
+        right-hand neighbour by detail or more): a black, one-colour or untextured frame scores low."""
+        rgb = self.rgb
+        pixels = [rgb[i:i + 3] for i in range(0, 3 * self.width * self.height, 3)]
+        lit_count = textured = 0
+        for y in range(self.height):
+            row = pixels[y * self.width:(y + 1) * self.width]
+            for x, p in enumerate(row):
+                if max(p) <= lit:
+                    continue
+                lit_count += 1
+                if x + 1 < self.width:
+                    q = row[x + 1]
+                    textured += abs(p[0] - q[0]) + abs(p[1] - q[1]) + abs(p[2] - q[2]) >= detail
+        total = self.width * self.height
+        return len(set(pixels)), lit_count / total if total else 0.0, textured / lit_count if lit_count else 0.0
+
+    def difference(self, other, far=16):
+        """(mean absolute difference of each of red, green and blue, share of pixels off by more
+        than far in any channel) against a picture of the same size."""
+        check((self.width, self.height) == (other.width, other.height) and self.width > 0,
+              f"sizes differ: {self.width}x{self.height} and {other.width}x{other.height}")
+        sums = [0, 0, 0]
+        off = 0
+        a, b = self.rgb, other.rgb
+        for i in range(0, 3 * self.width * self.height, 3):
+            d = (abs(a[i] - b[i]), abs(a[i + 1] - b[i + 1]), abs(a[i + 2] - b[i + 2]))
+            sums[0] += d[0]
+            sums[1] += d[1]
+            sums[2] += d[2]
+            off += max(d) > far
+        total = self.width * self.height
+        return [s / total for s in sums], off / total
+
+
+def close(measured, expected, tolerance):
+    return all(abs(m - e) <= tolerance for m, e in zip(measured, expected))
+
+
+# Maps and images.
+
+class Mesh:
+    """Triangles and vertices for a map file, built shape by shape."""
+
+    def __init__(self):
+        self.triangles = []
+        self.vertices = []
+
+    def add_vertex(self, x, y, z, u=0.5, v=0.5):
+        self.vertices.append((x, y, z, u, v))
+        return len(self.vertices) - 1
+
+    def add_square(self, centre, half, texture, turn_degrees=0.0):
+        """A square facing the camera at the start (normal towards -z), turned about its vertical
+        axis by turn_degrees; its corners run clockwise on screen, so it is drawn."""
+        angle = math.radians(turn_degrees)
+        corners = [self.add_vertex(centre[0] + x * math.cos(angle), centre[1] + y, centre[2] + x * math.sin(angle),
+                                   u, v)
+                   for (x, y, u, v) in ((-half, -half, 0, 1), (-half, half, 0, 0), (half, half, 1, 0),
+                                        (half, -half, 1, 1))]
+        self.add_quad(corners, texture)
+
+    def add_quad(self, corners, texture):
+        """Two triangles over four vertex indices in drawing order."""
+        a, b, c, d = corners
+        self.triangles += [(a, b, c, texture), (a, c, d, texture)]
+
+    def add_triangle(self, corners, texture):
+        self.triangles.append(tuple(self.add_vertex(*corner) for corner in corners) + (texture,))
+
+
+def write_map(path, start, mesh, texture_names):
+    lines = ["%g %g %g" % tuple(start), str(len(mesh.triangles))]
+    lines += ["%d %d %d %d" % t for t in mesh.triangles]
+    lines.append(str(len(mesh.vertices)))
+    lines += ["%.6f %.6f %.6f %g %g" % v for v in mesh.vertices]
+    lines.append(str(len(texture_names)))
+    lines += ["%" + name + "%" for name in texture_names]
+    with open(path, "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+def write_image(path, width, height, colour):
+    """An image of one colour, or of colour(x, y) where colour is a function."""
+    Picture.make(width, height, colour if callable(colour) else lambda x, y: colour).save(path)
+
+
+def scratch_folder():
+    return tempfile.mkdtemp(prefix="vellmora_scene_")
+
+
+def project(screen, point, fov=math.pi / 4):
+    """Where a point in front of a camera at the origin looking along +z lands on the screen."""
+    focal = (screen.height / 2) / math.tan(fov / 2)
+    x, y, z = point
+    return screen.width / 2 + x / z * focal, screen.height / 2 - y / z * focal
+
+
+# The programs.
+
+class Run:
+    """A started program: finish() gives its exit code and its stderr."""
+
+    def __init__(self, process, program):
+        self.process = process
+        self.program = program
+
+    def running(self):
+        return self.process.poll() is None
+
+    def finish(self, seconds=30):
+        try:
+            out, err = self.process.communicate(timeout=seconds)
+        except subprocess.TimeoutExpired:
+            self.stop()
+            raise Failure(f"the program did not end within {seconds} s")
+        return self.program.exit_code(self.process.returncode, out, err), err
+
+    def stop(self):
+        self.program.stop(self)
+        self.process.communicate()
+
+    def pause(self, paused=True):
+        """Stops the program's own process where it stands (SIGSTOP), or lets it go on."""
+        os.kill(self.program.pid(self), signal.SIGSTOP if paused else signal.SIGCONT)
+
+
+class Native:
+    """The native program, or another native program of the project."""
+
+    failure_code = E_FAIL & 0xFF  # Linux keeps only the low byte of an exit status
+
+    def __init__(self, path=None):
+        self.path = os.path.abspath(path or os.path.join(ROOT, "build", "linux", "vellmora"))
+
+    def files(self):
+        return [self.path]
+
+    def start(self, folder, env, timeout_seconds=60):
+        del timeout_seconds  # a native run ends through Run.finish's own limit
+        process = subprocess.Popen([self.path], cwd=folder, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                   text=True)
+        return Run(process, self)
+
+    def exit_code(self, status, out, err):
+        del out, err
+        return status
+
+    def stop(self, run):
+        run.process.kill()
+
+    def pid(self, run):
+        return run.process.pid
+
+
+class Windows:
+    """A Windows program of the build, run under Wine through the launcher that reports its whole
+    32-bit exit code (a Unix shell sees only the low byte). One Wine prefix per build tree."""
+
+    failure_code = E_FAIL
+
+    def __init__(self, path=None, build=None):
+        self.build = os.path.abspath(build or os.path.join(ROOT, "build", "windows"))
+        self.path = os.path.abspath(path or os.path.join(self.build, "vellmora.exe"))
+        self.launcher = os.path.join(self.build, "vellmora_launch.exe")
+        self.prefix = os.path.join(self.build, "wine")
+
+    def files(self):
+        return [self.path, self.launcher]
+
+    def wine_env(self, env):
+        # No Mono or Gecko installer dialogs on a screen nobody watches.
+        return dict(env, WINEPREFIX=self.prefix, WINEARCH="win64", WINEDEBUG="-all",
+                    WINEDLLOVERRIDES="mscoree,mshtml=")
+
+    def prepare(self):
+        """Makes the prefix once and keeps it: a display scaled to 150 %, where a program that is
+        not DPI aware would be handed a smaller screen to stretch."""
+        ready = os.path.join(self.prefix, "vellmora-ready")
+        with open(self.prefix + ".lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            if os.path.exists(ready):
+                return
+            print(f"preparing the Wine prefix {self.prefix}", flush=True)
+            shutil.rmtree(self.prefix, ignore_errors=True)
+            env = self.wine_env(no_display_env())
+            subprocess.run(["wineboot", "-i"], env=env, check=True, capture_output=True, timeout=300)
+            subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                            "REG_DWORD", "/d", "144", "/f"], env=env, check=True, capture_output=True, timeout=120)
+            # Until the server is done, the first Direct3D program falls back to GDI and fails.
+            self.wait_server()
+            open(ready, "w").close()
+
+    def wait_server(self):
+        subprocess.run(["wineserver", "-w"], env=self.wine_env(os.environ), check=True, timeout=120)
+
+    def stop_server(self):
+        subprocess.run(["wineserver", "-k"], env=self.wine_env(os.environ), capture_output=True)
+        self.wait_server()
+
+    def start(self, folder, env, timeout_seconds=60):
+        self.prepare()
+        target = "Z:" + self.path.replace("/", "\\")
+        process = subprocess.Popen(["wine", self.launcher, target, str(timeout_seconds * 1000)], cwd=folder,
+                                   env=self.wine_env(env), stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        return Run(process, self)
+
+    def run_tool(self, name, folder, env, seconds=120):
+        """Runs another program of the build to its end; gives the finished process."""
+        self.prepare()
+        return subprocess.run(["wine", os.path.join(self.build, name)], cwd=folder, env=self.wine_env(env),
+                              capture_output=True, text=True, timeout=seconds)
+
+    def exit_code(self, status, out, err):
+        for line in out.splitlines():
+            if line.startswith("exit code 0x"):
+                return int(line.split()[-1], 16)
+        raise Failure(f"the launcher reported no exit code (status {status}): {out!r} {err!r}")
+
+    def stop(self, run):
+        del run
+        self.stop_server()
+
+    def pid(self, run):
+        """The program's own process under the launcher: Wine names it after the file."""
+        name = os.path.basename(self.path)[:15]
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry}/comm") as f:
+                    comm = f.read().strip()
+                with open(f"/proc/{entry}/environ", "rb") as f:
+                    environ = f.read().split(b"\0")
+            except OSError:
+                continue
+            if comm == name and f"WINEPREFIX={self.prefix}".encode() in environ:
+                return int(entry)
+        raise Failure(f"{name} is not running under {self.prefix} (launcher {run.process.pid})")

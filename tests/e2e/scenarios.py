@@ -1,0 +1,227 @@
+#!/usr/bin/env python3
+"""End-to-end scenarios of the viewer on a virtual screen: pictures, controls, start-up failures,
+and (Windows only) our D3DX math against the real library. The same checks hold for the Windows
+program under Wine and for the native program.
+
+usage: scenarios.py SCENARIO (--windows-build DIR | --program PATH)
+Exit status 0 when every check holds, 1 when one fails, 77 when the program is not built."""
+
+import argparse
+import os
+import shutil
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+
+from harness import (Mesh, Native, Screen, Windows, check, close, main, project, scratch_folder,  # noqa: E402
+                     skip_unless_built, write_image, write_map)
+
+GREEN = (40, 200, 120)
+ORANGE = (200, 100, 40)
+AMBIENT = 0x40 / 255
+
+
+def lit(colour, diffuse):
+    """The colour a texel takes under the dark grey ambient and the headlight at this strength."""
+    return tuple(min(255.0, c * min(1.0, AMBIENT + diffuse)) for c in colour)
+
+
+def report(name, measured, expected):
+    print(f"{name}: measured {measured}, expected {tuple(round(e, 1) for e in expected)}")
+
+
+def expect_colour(picture, name, point, expected, tolerance):
+    measured = picture.pixel(*point)
+    report(name, measured, expected)
+    check(close(measured, expected, tolerance), f"{name}: {measured} is not {expected} (±{tolerance})")
+
+
+def first_frame(screen, point, colour):
+    """Waits for the program's first picture, then gives its window the keyboard. The corner must
+    no longer show the white root, which alone could pass for a white square."""
+    corner = (screen.width - 1, screen.height - 1)
+    picture = screen.wait_for(
+        lambda p: close(p.pixel(*point), colour, 3) and p.pixel(*corner) != (255, 255, 255))
+    check(picture is not None, f"no frame showing {colour} at {point} within 20 s")
+    check(screen.window("Vellmora", seconds=10) is not None, "no visible window titled Vellmora")
+    return picture
+
+
+def pictures(program, screen, folder):
+    """Lighting, culling and clipping, each seen at a known place of one picture."""
+    write_image(os.path.join(folder, "green.bmp"), 8, 8, GREEN)
+    write_image(os.path.join(folder, "orange.bmp"), 8, 8, ORANGE)
+    mesh = Mesh()
+    facing, turned = (-1.5, 0.8, 5.0), (1.5, 0.8, 5.0)
+    mesh.add_square(facing, 0.5, 0)
+    mesh.add_square(turned, 0.5, 1, turn_degrees=60)
+    # Counter-clockwise on screen: culled, although its texture would show.
+    culled = [(0.0, -0.6, 5.0), (-0.6, -1.6, 5.0), (0.6, -1.6, 5.0)]
+    mesh.add_triangle(culled, 0)
+    far, near_far = (-40.0, -25.0, 105.0), (40.0, -25.0, 95.0)
+    mesh.add_square(far, 10.0, 0)
+    mesh.add_square(near_far, 10.0, 0)
+    write_map(os.path.join(folder, "map.txt"), (0, 0, 0), mesh, ["green.bmp", "orange.bmp"])
+
+    run = program.start(folder, screen.env())
+    centre = project(screen, facing)
+    picture = first_frame(screen, centre, GREEN)
+    expect_colour(picture, "camera-facing square", centre, lit(GREEN, 1.0), 2)
+    expect_colour(picture, "square turned 60 degrees", project(screen, turned), lit(ORANGE, 0.5), 3)
+    centroid = tuple(sum(c[i] for c in culled) / 3 for i in range(3))
+    expect_colour(picture, "counter-clockwise triangle", project(screen, centroid), (0, 0, 0), 2)
+    expect_colour(picture, "square 105 units away", project(screen, far), (0, 0, 0), 2)
+    expect_colour(picture, "square 95 units away", project(screen, near_far), lit(GREEN, 1.0), 2)
+    # The window covers the whole screen: its far corner shows the cleared black, not the white root.
+    expect_colour(picture, "bottom-right corner", (screen.width - 1, screen.height - 1), (0, 0, 0), 0)
+    # Escape ends the program in the paused mode too.
+    screen.tap("Tab")
+    screen.tap("Escape")
+    code, _ = run.finish()
+    check(code == 0, f"Escape while paused ended with exit code {code:#010x}")
+
+
+def square_span(picture, y):
+    span = picture.span(y, GREEN, 3)
+    check(span is not None, "the square is not on the centre row")
+    return span
+
+
+def width(span):
+    return span[1] - span[0]
+
+
+def controls(program, screen, folder):
+    """W, the mouse, Tab and Escape, seen through one square ahead of the camera."""
+    write_image(os.path.join(folder, "green.bmp"), 8, 8, GREEN)
+    mesh = Mesh()
+    mesh.add_square((0.0, 0.0, 40.0), 4.0, 0)
+    write_map(os.path.join(folder, "map.txt"), (0, 0, 0), mesh, ["green.bmp"])
+    cx, cy = screen.width // 2, screen.height // 2
+
+    run = program.start(folder, screen.env())
+    span = square_span(first_frame(screen, (cx, cy), GREEN), cy)
+    print(f"start: square from x={span[0]} to x={span[1]}")
+    check(not screen.cursor_shows(), "the pointer shows while active")
+
+    # The step is per frame and the frame rate unknown: tap briefly until the square has grown.
+    start_width = width(span)
+    for _ in range(20):
+        screen.tap("w", 0.1)
+        span = square_span(screen.wait_for(lambda p: True, 0), cy)
+        if width(span) >= start_width + 4:
+            break
+    check(width(span) >= start_width + 4, "W did not bring the square closer")
+    print(f"after W: square from x={span[0]} to x={span[1]}")
+
+    screen.move_pointer(cx + 30, cy)
+    centre = sum(span) / 2
+    turned = screen.wait_for(lambda p: sum(square_span(p, cy)) / 2 < centre - 10, 5)
+    check(turned is not None, "moving the mouse right did not move the square left")
+    span = square_span(turned, cy)
+    print(f"after the mouse moved right: square from x={span[0]} to x={span[1]}")
+    check(screen.pointer() == (cx, cy), f"the pointer was not put back at the centre: {screen.pointer()}")
+
+    screen.tap("Tab")
+    time.sleep(0.5)
+    paused = screen.shot()
+    screen.tap("w", 0.3)
+    screen.move_pointer(cx + 40, cy)
+    changed = screen.wait_for(lambda p: p.rgb != paused.rgb, 1.5)
+    check(changed is None, "the picture changed while paused")
+    check(screen.pointer() == (cx + 40, cy), "the pointer was held at the centre while paused")
+    check(screen.cursor_shows(), "the pointer is hidden while paused")
+    print("paused: picture unchanged after W and a mouse move; the pointer shows and moves freely")
+
+    screen.tap("Tab")
+    screen.move_pointer(cx, cy)
+    resumed = None
+    for _ in range(20):
+        screen.tap("w", 0.1)
+        resumed = screen.wait_for(lambda p: p.rgb != paused.rgb, 0.2)
+        if resumed is not None:
+            break
+    check(resumed is not None, "the picture did not change after Tab resumed")
+    check(not screen.cursor_shows(), "the pointer still shows after Tab resumed")
+    print("resumed: W moves the camera again; the pointer is hidden")
+
+    screen.tap("Escape")
+    code, _ = run.finish()
+    check(code == 0, f"Escape ended with exit code {code:#010x}")
+    print("Escape: exit code 0")
+
+
+def failures(program, screen, folder):
+    """Start-up failures give E_FAIL in full and a line on stderr; a bad image does not stop it."""
+    code, err = program.start(folder, screen.env()).finish()
+    print(f"no map.txt: exit code {code:#010x}, stderr {err.strip()!r}")
+    check(code == program.failure_code, f"a missing map.txt did not end with {program.failure_code:#x}")
+    check("map.txt" in err, "a missing map.txt was not named on stderr")
+
+    mesh = Mesh()
+    mesh.add_square((0.0, 0.0, 5.0), 1.0, 0)
+    map_file = os.path.join(folder, "map.txt")
+    write_map(map_file, (0, 0, 0), mesh, ["name.bmp"])
+    with open(map_file) as f:
+        text = f.read().replace("%name.bmp%", "no percent sign before this name")
+    with open(map_file, "w") as f:
+        f.write(text)
+    code, err = program.start(folder, screen.env()).finish()
+    print(f"malformed map: exit code {code:#010x}, stderr {err.strip()!r}")
+    check(code == program.failure_code, f"a malformed map did not end with {program.failure_code:#x}")
+    check("map.txt:" in err, "the reader's line is missing from stderr")
+
+    with open(os.path.join(folder, "broken.bmp"), "wb") as f:
+        f.write(b"BM not really an image")
+    write_map(os.path.join(folder, "map.txt"), (0, 0, 0), mesh, ["broken.bmp"])
+    run = program.start(folder, screen.env())
+    centre = (screen.width // 2, screen.height // 2)
+    picture = first_frame(screen, centre, (255, 255, 255))
+    expect_colour(picture, "square whose image did not load", centre, lit((255, 255, 255), 1.0), 2)
+    screen.tap("Escape")
+    code, err = run.finish()
+    check(code == 0, f"Escape ended with exit code {code:#010x}")
+    check("broken.bmp" in err, "the image that did not load was not named on stderr")
+
+
+def d3dx(program, screen, folder):
+    """Our D3DX math against Wine's d3dx9_43."""
+    result = program.run_tool("d3dx_compare.exe", folder, screen.env())
+    print(result.stdout, end="")
+    check(result.returncode == 0, "our D3DX math differs from d3dx9_43")
+
+
+SCENARIOS = {"pictures": pictures, "controls": controls, "failures": failures, "d3dx": d3dx}
+
+
+def run():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("scenario", choices=SCENARIOS)
+    which = parser.add_mutually_exclusive_group(required=True)
+    which.add_argument("--windows-build")
+    which.add_argument("--program")
+    args = parser.parse_args()
+    if args.program:
+        check(args.scenario != "d3dx", "the D3DX comparison is a Windows program")
+        program = Native(args.program)
+        skip_unless_built(*program.files())
+    else:
+        program = Windows(build=args.windows_build)
+        skip_unless_built(*program.files(), os.path.join(program.build, "d3dx_compare.exe"))
+
+    def body():
+        with Screen() as screen:
+            folder = scratch_folder()
+            try:
+                SCENARIOS[args.scenario](program, screen, folder)
+            finally:
+                if isinstance(program, Windows):
+                    program.stop_server()
+                shutil.rmtree(folder, ignore_errors=True)
+
+    return main(body)
+
+
+if __name__ == "__main__":
+    sys.exit(run())
