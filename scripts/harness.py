@@ -7,6 +7,8 @@ it Xvfb takes the first free display itself."""
 
 import ctypes
 import fcntl
+import glob
+import json
 import math
 import os
 import select
@@ -61,7 +63,22 @@ def no_display_env():
     return env
 
 
-class Screen:
+class Display:
+    """What every display of the harness offers besides its own input and screenshots."""
+
+    def wait_for(self, predicate, seconds=20):
+        """Takes screenshots until predicate(picture) holds; returns that picture, or None."""
+        deadline = time.time() + seconds
+        while True:
+            picture = self.shot()
+            if predicate(picture):
+                return picture
+            if time.time() > deadline:
+                return None
+            time.sleep(0.2)
+
+
+class Screen(Display):
     """An Xvfb screen with a white root, so that any part a window leaves uncovered shows."""
 
     def __init__(self, width=800, height=600):
@@ -185,16 +202,104 @@ class Screen:
                               check=True, capture_output=True).stdout
         return Picture.from_ppm(data)
 
-    def wait_for(self, predicate, seconds=20):
-        """Takes screenshots until predicate(picture) holds; returns that picture, or None."""
-        deadline = time.time() + seconds
-        while True:
-            picture = self.shot()
-            if predicate(picture):
-                return picture
-            if time.time() > deadline:
-                return None
-            time.sleep(0.2)
+
+
+class Wayland(Display):
+    """A headless sway compositor with one output, and a virtual pointer and keyboard on its seat
+    (the injector program, started first: a seat has no pointer or keyboard until a device exists,
+    and a late one makes the first pointer entry turn the camera). sway refuses to run as root, so
+    it runs as nobody in a runtime folder of its own; clients running as root reach it there."""
+
+    # evdev key codes of the keys the scenarios press
+    KEY_CODES = {"Escape": 1, "Tab": 15, "w": 17, "e": 18, "a": 30, "s": 31, "d": 32, "space": 57}
+    NOBODY = 65534
+
+    def __init__(self, injector, width=1280, height=720):
+        self.injector_path = injector
+        self.width = width
+        self.height = height
+        self.runtime = None
+        self.compositor = None
+        self.injector = None
+        self.socket = None
+
+    def __enter__(self):
+        self.runtime = tempfile.mkdtemp(prefix="vellmora_wayland_")
+        config = os.path.join(self.runtime, "config")
+        with open(config, "w") as f:
+            f.write(f"output HEADLESS-1 resolution {self.width}x{self.height} position 0 0\n"
+                    "default_border none\ndefault_floating_border none\nfocus_follows_mouse no\n")
+        for path in (self.runtime, config):
+            os.chown(path, self.NOBODY, self.NOBODY)
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.runtime, "XDG_RUNTIME_DIR": self.runtime,
+               "WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1"}
+        self.compositor = subprocess.Popen(
+            ["setpriv", f"--reuid={self.NOBODY}", f"--regid={self.NOBODY}", "--clear-groups", "sway", "-c", config],
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        deadline = time.time() + 30
+        while self.socket is None:
+            sockets = [name for name in os.listdir(self.runtime) if name.startswith("wayland-")
+                       and not name.endswith(".lock")]
+            self.socket = sockets[0] if sockets else None
+            if self.socket is None:
+                if time.time() > deadline or self.compositor.poll() is not None:
+                    self.__exit__()
+                    raise Failure("sway did not start")
+                time.sleep(0.1)
+        self.injector = subprocess.Popen([self.injector_path], env=self.env(), stdin=subprocess.PIPE,
+                                         stdout=subprocess.PIPE, text=True)
+        check(self.injector.stdout.readline().strip() == "ready", "the input injector did not start")
+        return self
+
+    def __exit__(self, *exc):
+        if self.injector is not None:
+            self.injector.stdin.close()
+            self.injector.wait()
+        self.compositor.kill()
+        self.compositor.wait()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+    def env(self):
+        env = no_display_env()
+        env.update(XDG_RUNTIME_DIR=self.runtime, WAYLAND_DISPLAY=self.socket, LIBGL_ALWAYS_SOFTWARE="1")
+        return env
+
+    def _inject(self, command):
+        self.injector.stdin.write(command + "\n")
+        self.injector.stdin.flush()
+        check(self.injector.stdout.readline().strip() == "ok", f"the injector did not take: {command}")
+
+    def move(self, dx, dy):
+        """A relative pointer motion."""
+        self._inject(f"move {dx} {dy}")
+
+    def tap(self, key, seconds=0.03):
+        self._inject(f"key {self.KEY_CODES[key]} 1")
+        time.sleep(seconds)
+        self._inject(f"key {self.KEY_CODES[key]} 0")
+
+    def windows(self):
+        """The compositor's views: (name, x, y, width, height, full-screen) each."""
+        sockets = glob.glob(os.path.join(self.runtime, "sway-ipc.*.sock"))
+        check(sockets, "sway has no IPC socket")
+        tree = json.loads(subprocess.run(["swaymsg", "-s", sockets[0], "-t", "get_tree"], capture_output=True,
+                                         check=True, text=True).stdout)
+        views = []
+
+        def walk(node):
+            if node.get("pid"):
+                rect = node["rect"]
+                views.append((node.get("name"), rect["x"], rect["y"], rect["width"], rect["height"],
+                              node.get("fullscreen_mode") == 1))
+            for child in node.get("nodes", []) + node.get("floating_nodes", []):
+                walk(child)
+
+        walk(tree)
+        return views
+
+    def shot(self):
+        data = subprocess.run(["grim", "-t", "ppm", "-"], env=self.env(), check=True, capture_output=True).stdout
+        return Picture.from_ppm(data)
 
 
 class _CursorImage(ctypes.Structure):
