@@ -465,11 +465,12 @@ def project(screen, point, fov=math.pi / 4):
 # The programs.
 
 class Run:
-    """A started program: finish() gives its exit code and its stderr."""
+    """A started program: finish() gives its exit code and its stderr, and keeps its output."""
 
     def __init__(self, process, program):
         self.process = process
         self.program = program
+        self.out = None
 
     def running(self):
         return self.process.poll() is None
@@ -480,6 +481,7 @@ class Run:
         except subprocess.TimeoutExpired:
             self.stop()
             raise Failure(f"the program did not end within {seconds} s")
+        self.out = out
         return self.program.exit_code(self.process.returncode, out, err), err
 
     def stop(self):

@@ -45,20 +45,23 @@ const wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
 
 std::uint32_t NowMs() {
     using namespace std::chrono;
-    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<std::uint32_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 // The keyboard needs a keymap before its first key: the default (us) layout, as text in shared memory.
 bool SendKeymap(zwp_virtual_keyboard_v1* keyboard) {
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-    xkb_keymap* keymap = context ? xkb_keymap_new_from_names(context, nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS) : nullptr;
+    xkb_keymap* keymap =
+        context ? xkb_keymap_new_from_names(context, nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS) : nullptr;
     char* text = keymap ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1) : nullptr;
     bool sent = false;
     if (text != nullptr) {
         const std::size_t size = std::strlen(text) + 1;
         const int fd = memfd_create("keymap", MFD_CLOEXEC);
         if (fd >= 0 && write(fd, text, size) == static_cast<ssize_t>(size)) {
-            zwp_virtual_keyboard_v1_keymap(keyboard, XKB_KEYMAP_FORMAT_TEXT_V1, fd, static_cast<std::uint32_t>(size));
+            zwp_virtual_keyboard_v1_keymap(keyboard, XKB_KEYMAP_FORMAT_TEXT_V1, fd,
+                                           static_cast<std::uint32_t>(size));
             sent = true;
         }
         if (fd >= 0) close(fd);
@@ -82,7 +85,8 @@ int main() {
     wl_registry_add_listener(registry, &kRegistryListener, &globals);
     wl_display_roundtrip(display);
     if (globals.seat == nullptr || globals.pointers == nullptr || globals.keyboards == nullptr) {
-        std::fprintf(stderr, "wayland_input: the compositor offers no seat, virtual pointer or virtual keyboard\n");
+        std::fprintf(stderr,
+                     "wayland_input: the compositor offers no seat, virtual pointer or virtual keyboard\n");
         return 1;
     }
     zwlr_virtual_pointer_v1* pointer =
@@ -104,7 +108,8 @@ int main() {
         unsigned code = 0;
         unsigned pressed = 0;
         if (std::sscanf(line, "move %lf %lf", &dx, &dy) == 2) {
-            zwlr_virtual_pointer_v1_motion(pointer, NowMs(), wl_fixed_from_double(dx), wl_fixed_from_double(dy));
+            zwlr_virtual_pointer_v1_motion(pointer, NowMs(), wl_fixed_from_double(dx),
+                                           wl_fixed_from_double(dy));
             zwlr_virtual_pointer_v1_frame(pointer);
         } else if (std::sscanf(line, "key %u %u", &code, &pressed) == 2) {
             zwp_virtual_keyboard_v1_key(keyboard, NowMs(), code, pressed != 0 ? 1 : 0);

@@ -56,11 +56,6 @@ template <typename T>
 HRESULT MakeBuffer(PortDevice* device, UINT length, GLenum target, T** out) {
     auto* buffer = new T(device);
     buffer->store.length = length;
-    buffer->store.bytes.reset(new (std::nothrow) std::uint8_t[length]());
-    if (buffer->store.bytes == nullptr) {
-        buffer->Release();
-        return E_OUTOFMEMORY;
-    }
     OutOfMemory();
     glGenBuffers(1, &buffer->store.name);
     device->BindBuffer(target, buffer->store.name);

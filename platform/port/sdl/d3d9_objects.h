@@ -24,14 +24,13 @@ struct PortResource {
     ULONG references = 1;
 };
 
-// Buffers keep a copy in memory that Lock hands out; Unlock sends what changed to OpenGL.
+// Buffers live in OpenGL alone: Lock maps the buffer and hands out its memory, the last Unlock
+// unmaps it, so no second copy of the scene stays in the process.
 struct BufferStore {
-    std::unique_ptr<std::uint8_t[]> bytes;
     UINT length = 0;
     GLuint name = 0;
     int locks = 0;
-    UINT dirtyBegin = 0;
-    UINT dirtyEnd = 0;
+    std::uint8_t* mapped = nullptr;
 };
 
 struct PortVertexBuffer final : IDirect3DVertexBuffer9, PortResource {

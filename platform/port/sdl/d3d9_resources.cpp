@@ -1,6 +1,7 @@
 // Vertex and index buffers, textures and depth surfaces on OpenGL buffers, textures and
-// renderbuffers, each with a copy in memory for Lock. Not implemented: mipmap levels beyond the
-// first, lock flags (every lock may write), formats other than 32-bit colour and D16 depth.
+// renderbuffers. Buffers are locked by mapping them; textures keep a copy in memory for LockRect.
+// Not implemented: mipmap levels beyond the first, lock flags (every lock may read and write),
+// formats other than 32-bit colour and D16 depth.
 #include <algorithm>
 #include <cstring>
 
@@ -16,7 +17,8 @@ PortResource::~PortResource() {
 
 namespace {
 
-HRESULT LockStore(BufferStore& store, UINT offset, UINT size, void** data) {
+HRESULT LockStore(PortDevice* device, BufferStore& store, GLenum target, UINT offset, UINT size,
+                  void** data) {
     if (data == nullptr) {
         return D3DERR_INVALIDCALL;
     }
@@ -27,14 +29,16 @@ HRESULT LockStore(BufferStore& store, UINT offset, UINT size, void** data) {
         return D3DERR_INVALIDCALL;
     }
     if (store.locks == 0) {
-        store.dirtyBegin = offset;
-        store.dirtyEnd = end;
-    } else {
-        store.dirtyBegin = std::min(store.dirtyBegin, offset);
-        store.dirtyEnd = std::max(store.dirtyEnd, end);
+        // The whole buffer, readable and writable, whatever the range: locks may nest.
+        device->BindBuffer(target, store.name);
+        store.mapped = static_cast<std::uint8_t*>(
+            glMapBufferRange(target, 0, store.length, GL_MAP_READ_BIT | GL_MAP_WRITE_BIT));
+        if (store.mapped == nullptr) {
+            return D3DERR_INVALIDCALL;
+        }
     }
     ++store.locks;
-    *data = store.bytes.get() + offset;
+    *data = store.mapped + offset;
     return S_OK;
 }
 
@@ -42,10 +46,10 @@ HRESULT UnlockStore(PortDevice* device, BufferStore& store, GLenum target) {
     if (store.locks == 0) {
         return D3DERR_INVALIDCALL;
     }
-    if (--store.locks == 0 && store.dirtyEnd > store.dirtyBegin) {
+    if (--store.locks == 0) {
         device->BindBuffer(target, store.name);
-        glBufferSubData(target, store.dirtyBegin, store.dirtyEnd - store.dirtyBegin,
-                        store.bytes.get() + store.dirtyBegin);
+        glUnmapBuffer(target);
+        store.mapped = nullptr;
     }
     return S_OK;
 }
@@ -70,7 +74,7 @@ ULONG WINAPI PortVertexBuffer::Release() {
 }
 
 HRESULT WINAPI PortVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD) {
-    return LockStore(store, offsetToLock, sizeToLock, data);
+    return LockStore(device, store, GL_ARRAY_BUFFER, offsetToLock, sizeToLock, data);
 }
 
 HRESULT WINAPI PortVertexBuffer::Unlock() {
@@ -87,7 +91,7 @@ ULONG WINAPI PortIndexBuffer::Release() {
 
 HRESULT WINAPI PortIndexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD) {
     largestKnown = false;
-    return LockStore(store, offsetToLock, sizeToLock, data);
+    return LockStore(device, store, GL_ELEMENT_ARRAY_BUFFER, offsetToLock, sizeToLock, data);
 }
 
 HRESULT WINAPI PortIndexBuffer::Unlock() {
@@ -95,17 +99,33 @@ HRESULT WINAPI PortIndexBuffer::Unlock() {
 }
 
 std::uint32_t PortIndexBuffer::LargestIndex(UINT start, UINT count) const {
+    // Read where the indices live: the locked mapping, or a mapping of just these for reading.
+    const std::size_t first = std::size_t{start} * indexSize;
+    const std::uint8_t* bytes = store.mapped;
+    if (bytes == nullptr) {
+        device->BindBuffer(GL_ELEMENT_ARRAY_BUFFER, store.name);
+        bytes = static_cast<const std::uint8_t*>(
+            glMapBufferRange(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(first),
+                             std::size_t{count} * indexSize, GL_MAP_READ_BIT));
+        if (bytes == nullptr) {
+            return UINT32_MAX;  // unknown: no draw may trust it
+        }
+        bytes -= first;
+    }
     std::uint32_t most = 0;
     for (UINT i = start; i < start + count; ++i) {
         std::uint32_t index = 0;
         if (indexSize == 2) {
             std::uint16_t narrow = 0;
-            std::memcpy(&narrow, store.bytes.get() + std::size_t{i} * 2, 2);
+            std::memcpy(&narrow, bytes + std::size_t{i} * 2, 2);
             index = narrow;
         } else {
-            std::memcpy(&index, store.bytes.get() + std::size_t{i} * 4, 4);
+            std::memcpy(&index, bytes + std::size_t{i} * 4, 4);
         }
         most = std::max(most, index);
+    }
+    if (store.mapped == nullptr) {
+        glUnmapBuffer(GL_ELEMENT_ARRAY_BUFFER);
     }
     return most;
 }
