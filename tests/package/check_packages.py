@@ -130,6 +130,10 @@ def windows(build, version, folder):
         archive.extractall(unpacked)
     expect_files(files_under(unpacked), [f"{name}/{file}" for file in (
         "vellmora.exe", "README.txt", "README.md", *(f"courtyard/{image}" for image in COURTYARD))], "the zip")
+    with open(os.path.join(unpacked, name, "README.txt"), "rb") as f:
+        readme = f.read()
+    check(readme.startswith(f"Vellmora {version}\r\n".encode()) and b"\n" not in readme.replace(b"\r\n", b""),
+          "README.txt does not name the version or has other line ends than CR LF")
     exe = os.path.join(unpacked, name, "vellmora.exe")
     problems = check_windows_program.problems(exe, version)
     check(not problems, "; ".join(problems))
