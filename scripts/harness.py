@@ -381,6 +381,13 @@ class Picture:
         total = self.width * self.height
         return len(set(pixels)), lit_count / total if total else 0.0, textured / lit_count if lit_count else 0.0
 
+    def textured_scene(self):
+        """(whether the picture shows a lit, textured scene such as the courtyard: many colours, a
+        fair share of the screen lit, texture detail across much of what is lit; its figures)."""
+        colours, lit, textured = self.scene_figures()
+        shows = colours >= 2000 and lit >= 0.25 and textured >= 0.08
+        return shows, f"{colours} colours, {lit:.0%} lit, {textured:.0%} of that textured"
+
     def difference(self, other, far=16):
         """(mean absolute difference of each of red, green and blue, share of pixels off by more
         than far in any channel) against a picture of the same size."""
