@@ -38,8 +38,23 @@ TEST_F(MapRefusal, EachFaultGivesOneLineNamingFileLineAndProblem) {
          "map.txt:3: vertex index -1 is outside 0 to 0 (the map has 1 vertices)"},
         {"0 0 0\n2\n0 0 0 0\n0 0 0 2\n1 0 0 0 0 0\n2 %a% %b%\n",
          "map.txt:4: texture number 2 is outside 0 to 1 (the map has 2 textures)"},
-        {"0 0 0\n1\n0 0 0 -1\n1 0 0 0 0 0\n0\n",
-         "map.txt:3: texture number -1 is outside 0 to -1 (the map has 0 textures)"},
+        {"0 0 0\n1\n0 0 0 0\n1 0 0 0 0 0\n0\n",
+         "map.txt:3: texture number 0 is given, but the map names no textures"},
+        {"0 inf 0\n", "map.txt:1: expected a start position coordinate, found \"inf\" (not a finite number)"},
+        {"0 0 0\n1\n0 0 0 0\n1\n0 -NaN 0 0 0\n",
+         "map.txt:5: expected a vertex position, found \"-NaN\" (not a finite number)"},
+        {"0 0 0\n1\n0 0 0 0\n1\n0 0 0 1e39 0\n",
+         "map.txt:5: expected a texture coordinate, found \"1e39\" (beyond the range of a float)"},
+        // A lone CR ends a line as LF and CR LF do.
+        {"0 0 0\r1\r\n\r0 0 x 0\n", "map.txt:4: expected a vertex index, found \"x\""},
+        {std::string("\xFF\xFE"
+                     "0\0 \0",
+                     6),
+         "map.txt:1: the map is saved as UTF-16 text; save it as UTF-8 or plain ASCII text instead (in "
+         "Notepad: Save As, Encoding UTF-8)"},
+        {std::string("0\0\0\0", 4),
+         "map.txt:1: the map is saved as UTF-32 text; save it as UTF-8 or plain ASCII text instead (in "
+         "Notepad: Save As, Encoding UTF-8)"},
         {"0 0 0 0 0 2\n%%\n%" + longName + "%\n", "map.txt:3: texture name 2 is longer than 254 bytes"},
         {"0 0 0 0 0 1\n%never closed\n\n",
          "map.txt:2: texture name 1 has no closing '%' before the end of the file"},
