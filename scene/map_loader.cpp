@@ -248,17 +248,15 @@ bool LoadMapText(const char* fileName, const char* text, std::size_t size, IDire
 
 bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene) {
     FileView view;
-    switch (OpenFileView(path, view)) {
-        case FileViewResult::kCannotOpen:
-            std::fprintf(stderr, "%s: cannot open the map file\n", path);
-            scene = SceneData{};
-            return false;
-        case FileViewResult::kCannotRead:
-            std::fprintf(stderr, "%s: cannot read the map file\n", path);
-            scene = SceneData{};
-            return false;
-        case FileViewResult::kOk:
-            break;
+    const OpenResult opened = OpenFileView(path, view);
+    if (opened != OpenResult::kOk) {
+        const char* problem = opened == OpenResult::kNotFound ? "cannot open the map file"
+                              : opened == OpenResult::kNotRegular
+                                  ? "the map file is not a regular file (a folder, device, FIFO or socket)"
+                                  : "cannot read the map file";
+        std::fprintf(stderr, "%s: %s\n", path, problem);
+        scene = SceneData{};
+        return false;
     }
     const bool loaded = LoadMapText(path, view.data, view.size, device, scene);
     CloseFileView(view);

@@ -47,6 +47,15 @@ TEST_F(MapLoad, ReadsEveryFieldOfASmallMap) {
     ASSERT_EQ(scene.textureCount, 1);
     ASSERT_EQ(device.textures.size(), 1u);
     EXPECT_EQ(scene.textures[0], device.textures[0].get());
+
+    // A UTF-8 byte-order mark and lone CR line ends read as if they were not there.
+    std::string marked = "\xEF\xBB\xBF" + std::string(kSquare);
+    std::replace(marked.begin(), marked.end(), '\n', '\r');
+    EXPECT_EQ(Load(marked, true), "");
+    EXPECT_EQ(scene.startPosition, (Vec3{0, 0, -5}));
+    EXPECT_EQ(scene.indices, (SceneArray<std::int32_t>{0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(scene.vertices[3].v, 1.0f);
+    EXPECT_NE(scene.textures[0], nullptr);
 }
 
 TEST_F(MapLoad, LayoutIsFreeAndIntegersFollowTheCLibrarysBases) {

@@ -1,4 +1,5 @@
 #include <stb_image_write.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -79,17 +80,21 @@ TEST_F(MapRefusal, ANameOf254BytesStillFits) {
     Load("0 0 0 0 0 1\n%" + std::string(254, 'n') + "%\n", true);
 }
 
-TEST_F(MapRefusal, AMissingFileIsRefused) {
+TEST_F(MapRefusal, AMissingMapOrOneThatIsNoRegularFileIsRefusedWithoutReadingIt) {
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(LoadMap(&device, scene));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "map.txt: cannot open the map file\n");
-}
-
-TEST_F(MapRefusal, AMapThatCannotBeReadIsRefused) {
-    std::filesystem::create_directory("map.txt");
-    ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(LoadMap(&device, scene));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "map.txt: cannot read the map file\n");
+    // A FIFO without a writer would block a plain open; /dev/zero never ends.
+    ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+    std::filesystem::create_directory("folder");
+    for (const char* target : {"fifo", "folder", "/dev/zero"}) {
+        std::filesystem::remove("map.txt");
+        std::filesystem::create_symlink(target, "map.txt");
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(LoadMap(&device, scene));
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  "map.txt: the map file is not a regular file (a folder, device, FIFO or socket)\n");
+    }
 }
 
 TEST_F(MapRefusal, TexturesMadeBeforeARefusalAreReleased) {
