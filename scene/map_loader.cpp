@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/file_view.h"
+#include "platform/texture_cache.h"
 #include "scene/map_text.h"
 #include "scene/number_list.h"
 
@@ -132,17 +133,20 @@ bool ReadName(MapText& text, std::int32_t k, std::string& name, int& nameLine) {
     }
 }
 
+// Slots naming one file share its texture.
 bool ReadTextures(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     std::string name;
     name.reserve(kNameBufferSize);
+    TextureCache cache;
     for (std::int32_t k = 0; k < scene.textureCount; ++k) {
         int nameLine = 0;
         if (!ReadName(text, k, name, nameLine)) return false;
-        IDirect3DTexture9*& slot = scene.textures[k];
-        if (FAILED(D3DXCreateTextureFromFileA(device, name.c_str(), &slot)) || slot == nullptr) {
-            slot = nullptr;
+        const TextureLoad load = LoadSharedTexture(cache, device, name);
+        scene.textures[k] = load.texture;
+        if (load.texture == nullptr) {
             ReportAt(text.fileName, nameLine,
-                     "warning: cannot load texture " + Quote(name.data(), name.data() + name.size()));
+                     "warning: cannot load texture " + Quote(name.data(), name.data() + name.size()) + ": " +
+                         load.why);
         }
     }
     return true;

@@ -226,18 +226,32 @@ TEST_F(MapLoad, AMapWithoutTrianglesLoads) {
     EXPECT_EQ(scene.startPosition, (Vec3{1, 2, 3}));
 }
 
-TEST_F(MapLoad, AnImageThatFailsWarnsLeavesTheSlotNullAndTheLoadGoesOn) {
+TEST_F(MapLoad, AnImageThatFailsWarnsWhyLeavesTheSlotNullAndTheLoadGoesOn) {
     const unsigned char pixel[4] = {1, 2, 3, 255};
     ASSERT_TRUE(stbi_write_png("good.png", 1, 1, 4, pixel, 4));
     Write("broken.png", "not a png");
-    const std::string errors =
-        Load("0 0 0\n1\n0 0 0 1\n1\n0 0 0 0 0\n3\n%missing.bmp%\n%good.png%\n%broken.png%\n", true);
-    EXPECT_EQ(errors,
-              "map.txt:7: warning: cannot load texture \"missing.bmp\"\n"
-              "map.txt:9: warning: cannot load texture \"broken.png\"\n");
+    std::filesystem::create_directory("folder.png");
+    // True-colour TGA headers alone: one larger than the device takes, one whose pixels are missing.
+    Write("huge.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x00\x40\x00\x40\x18\x20", 18));
+    Write("short.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x10\x00\x10\x00\x18\x20", 18));
+    const std::string errors = Load(
+        "0 0 0\n1\n0 0 0 1\n1\n0 0 0 0 0\n6\n%missing.bmp%\n%good.png%\n%broken.png%\n%folder.png%\n"
+        "%huge.tga%\n%short.tga%\n",
+        true);
+    EXPECT_EQ(
+        errors,
+        "map.txt:7: warning: cannot load texture \"missing.bmp\": not found\n"
+        "map.txt:9: warning: cannot load texture \"broken.png\": not an image format the viewer reads, or "
+        "damaged (unknown image type)\n"
+        "map.txt:10: warning: cannot load texture \"folder.png\": not a regular file\n"
+        "map.txt:11: warning: cannot load texture \"huge.tga\": 16384x16384 pixels, larger than the "
+        "device's 4096x2048 limit\n"
+        "map.txt:12: warning: cannot load texture \"short.tga\": pixel data cut short: the file holds 18 "
+        "of the 786 bytes its header declares\n");
     EXPECT_EQ(scene.textures[0], nullptr);
     EXPECT_NE(scene.textures[1], nullptr);
-    EXPECT_EQ(scene.textures[2], nullptr);
+    for (int k = 2; k < 6; ++k) EXPECT_EQ(scene.textures[k], nullptr);
+    EXPECT_EQ(device.textures.size(), 1u);
 }
 
 }  // namespace

@@ -97,12 +97,17 @@ TEST_F(MapRefusal, AMissingMapOrOneThatIsNoRegularFileIsRefusedWithoutReadingIt)
     }
 }
 
-TEST_F(MapRefusal, TexturesMadeBeforeARefusalAreReleased) {
+// Every name of one file shares one texture, each slot with its own reference: releasing every slot
+// once on the refusal releases it as often as it was handed out.
+TEST_F(MapRefusal, TexturesMadeBeforeARefusalAreReleasedOncePerSlot) {
     const unsigned char pixel[4] = {1, 2, 3, 255};
     ASSERT_TRUE(stbi_write_bmp("a.bmp", 1, 1, 4, pixel));
-    Load("0 0 0 0 0 2\n%a.bmp%\n%b.bmp", false);
+    std::filesystem::create_directory("d");
+    std::filesystem::create_symlink("../a.bmp", "d/link.bmp");
+    Load("0 0 0 0 0 5\n%a.bmp%\n%a.bmp%\n%./a.bmp%\n%d/link.bmp%\n%b.bmp", false);
     ASSERT_EQ(device.textures.size(), 1u);
-    EXPECT_EQ(device.textures[0]->releaseCount, 1);
+    EXPECT_EQ(device.textures[0]->addRefCount, 3);
+    EXPECT_EQ(device.textures[0]->releaseCount, 4);
     EXPECT_TRUE(scene.textures.empty());
 }
 
