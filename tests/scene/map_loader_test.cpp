@@ -1,4 +1,5 @@
 #include <stb_image_write.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -230,12 +231,12 @@ TEST_F(MapLoad, AnImageThatFailsWarnsWhyLeavesTheSlotNullAndTheLoadGoesOn) {
     const unsigned char pixel[4] = {1, 2, 3, 255};
     ASSERT_TRUE(stbi_write_png("good.png", 1, 1, 4, pixel, 4));
     Write("broken.png", "not a png");
-    std::filesystem::create_directory("folder.png");
+    ASSERT_EQ(::mkfifo("pipe.png", 0600), 0);  // a plain open would wait for a writer
     // True-colour TGA headers alone: one larger than the device takes, one whose pixels are missing.
     Write("huge.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x00\x40\x00\x40\x18\x20", 18));
     Write("short.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x10\x00\x10\x00\x18\x20", 18));
     const std::string errors = Load(
-        "0 0 0\n1\n0 0 0 1\n1\n0 0 0 0 0\n6\n%missing.bmp%\n%good.png%\n%broken.png%\n%folder.png%\n"
+        "0 0 0\n1\n0 0 0 1\n1\n0 0 0 0 0\n6\n%missing.bmp%\n%good.png%\n%broken.png%\n%pipe.png%\n"
         "%huge.tga%\n%short.tga%\n",
         true);
     EXPECT_EQ(
@@ -243,7 +244,7 @@ TEST_F(MapLoad, AnImageThatFailsWarnsWhyLeavesTheSlotNullAndTheLoadGoesOn) {
         "map.txt:7: warning: cannot load texture \"missing.bmp\": not found\n"
         "map.txt:9: warning: cannot load texture \"broken.png\": not an image format the viewer reads, or "
         "damaged (unknown image type)\n"
-        "map.txt:10: warning: cannot load texture \"folder.png\": not a regular file\n"
+        "map.txt:10: warning: cannot load texture \"pipe.png\": not a regular file\n"
         "map.txt:11: warning: cannot load texture \"huge.tga\": 16384x16384 pixels, larger than the "
         "device's 4096x2048 limit\n"
         "map.txt:12: warning: cannot load texture \"short.tga\": pixel data cut short: the file holds 18 "
