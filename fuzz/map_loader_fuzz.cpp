@@ -1,6 +1,8 @@
 // libFuzzer target: any bytes as the text of a map. Textures are made on a null device, so their
 // creation fails without touching a file. Besides memory faults it catches a map that loads with
-// counts or numbers the rest of the program cannot trust, and a refusal that leaves data behind.
+// counts or numbers the rest of the program cannot trust (out of range, not finite), and a refusal
+// that leaves data behind.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,8 +19,9 @@ bool IsEmpty(const SceneData& scene) {
 }
 
 bool IsConsistent(const SceneData& scene) {
-    if (scene.triangleCount < 0 || scene.vertexCount < 0 || scene.textureCount < 0 ||
-        scene.indexCount != 3 * scene.triangleCount ||
+    if (!std::isfinite(scene.startPosition.x) || !std::isfinite(scene.startPosition.y) ||
+        !std::isfinite(scene.startPosition.z) || scene.triangleCount < 0 || scene.vertexCount < 0 ||
+        scene.textureCount < 0 || scene.indexCount != 3 * scene.triangleCount ||
         scene.indices.size() != static_cast<std::size_t>(scene.indexCount) ||
         scene.faces.size() != static_cast<std::size_t>(scene.triangleCount) ||
         scene.vertices.size() != static_cast<std::size_t>(scene.vertexCount) ||
@@ -32,6 +35,12 @@ bool IsConsistent(const SceneData& scene) {
     }
     for (const FaceRecord& face : scene.faces) {
         if (face.textureIndex < 0 || face.textureIndex >= scene.textureCount) {
+            return false;
+        }
+    }
+    for (const Vertex& v : scene.vertices) {
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z) || !std::isfinite(v.u) ||
+            !std::isfinite(v.v)) {
             return false;
         }
     }

@@ -1,10 +1,10 @@
 #pragma once
-// A read-only view of a whole file's bytes: mapped into memory where the system allows (no copy),
-// read into memory otherwise (pipes, devices, empty files).
+// A read-only view of a whole regular file's bytes: mapped into memory where the system allows (no
+// copy), read into memory otherwise (an empty file, or one the system cannot map).
 #include <cstddef>
 #include <memory>
 
-enum class FileViewResult { kOk, kCannotOpen, kCannotRead };
+#include "platform/regular_file.h"
 
 struct FileView {
     const char* data = nullptr;
@@ -13,7 +13,7 @@ struct FileView {
     std::unique_ptr<char[]> copy;  // the bytes, when it was read instead
 };
 
-FileViewResult OpenFileView(const char* path, FileView& view);
+OpenResult OpenFileView(const char* path, FileView& view);
 
 // Fills view.copy by calling read(source, into, most) until it returns 0 (end) or less (an error).
 bool ReadIntoFileView(FileView& view, std::ptrdiff_t (*read)(void* source, char* into, std::size_t most),

@@ -1,8 +1,8 @@
-// File views on POSIX systems: mmap for regular files, read() for everything else.
-#include <fcntl.h>
+// File views on POSIX systems: mmap, or read() where a file cannot be mapped.
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdint>
 
 #include "platform/file_view.h"
 
@@ -14,14 +14,15 @@ std::ptrdiff_t ReadSome(void* source, char* into, std::size_t most) {
 
 }  // namespace
 
-FileViewResult OpenFileView(const char* path, FileView& view) {
+OpenResult OpenFileView(const char* path, FileView& view) {
     CloseFileView(view);
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return FileViewResult::kCannotOpen;
-    struct stat status {};
+    RegularFile file;
+    const OpenResult opened = OpenRegularFile(path, file);
+    if (opened != OpenResult::kOk) return opened;
+    int fd = static_cast<int>(file.handle);
     bool ok = false;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
-        const std::size_t size = static_cast<std::size_t>(status.st_size);
+    if (file.size > 0 && file.size <= SIZE_MAX) {
+        const std::size_t size = static_cast<std::size_t>(file.size);
         // Populating up front costs one pass over the page tables instead of a fault per page.
         void* mapping = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
         if (mapping != MAP_FAILED) {
@@ -31,12 +32,9 @@ FileViewResult OpenFileView(const char* path, FileView& view) {
             ok = true;
         }
     }
-    if (!ok) {
-        int descriptor = fd;
-        ok = ReadIntoFileView(view, ReadSome, &descriptor);
-    }
-    ::close(fd);
-    return ok ? FileViewResult::kOk : FileViewResult::kCannotRead;
+    if (!ok) ok = ReadIntoFileView(view, ReadSome, &fd);
+    CloseRegularFile(file);
+    return ok ? OpenResult::kOk : OpenResult::kCannotRead;
 }
 
 void CloseFileView(FileView& view) {

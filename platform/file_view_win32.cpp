@@ -1,4 +1,6 @@
 // File views on Windows: a read-only file mapping, or ReadFile where a file cannot be mapped.
+#include <cstdint>
+
 #include "platform/file_view.h"
 #include "platform/platform.h"
 
@@ -14,30 +16,29 @@ std::ptrdiff_t ReadSome(void* source, char* into, std::size_t most) {
 
 }  // namespace
 
-FileViewResult OpenFileView(const char* path, FileView& view) {
+OpenResult OpenFileView(const char* path, FileView& view) {
     CloseFileView(view);
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return FileViewResult::kCannotOpen;
+    RegularFile file;
+    const OpenResult opened = OpenRegularFile(path, file);
+    if (opened != OpenResult::kOk) return opened;
+    HANDLE handle = reinterpret_cast<HANDLE>(file.handle);
     bool ok = false;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
-        static_cast<unsigned long long>(size.QuadPart) <= static_cast<std::size_t>(-1)) {
-        HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (file.size > 0 && file.size <= SIZE_MAX) {
+        HANDLE mapping = CreateFileMappingA(handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
         if (mapping != nullptr) {
             void* bytes = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
             CloseHandle(mapping);  // the view keeps the mapping alive
             if (bytes != nullptr) {
                 view.mapping = bytes;
                 view.data = static_cast<const char*>(bytes);
-                view.size = static_cast<std::size_t>(size.QuadPart);
+                view.size = static_cast<std::size_t>(file.size);
                 ok = true;
             }
         }
     }
-    if (!ok) ok = ReadIntoFileView(view, ReadSome, file);
-    CloseHandle(file);
-    return ok ? FileViewResult::kOk : FileViewResult::kCannotRead;
+    if (!ok) ok = ReadIntoFileView(view, ReadSome, handle);
+    CloseRegularFile(file);
+    return ok ? OpenResult::kOk : OpenResult::kCannotRead;
 }
 
 void CloseFileView(FileView& view) {

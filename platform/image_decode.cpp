@@ -19,3 +19,26 @@ bool DecodeImageFile(const char* path, DecodedImage& image) {
     stbi_image_free(pixels);
     return true;
 }
+
+void FreeDecoded::operator()(std::uint8_t* pixels) const {
+    stbi_image_free(pixels);
+}
+
+bool ReadImageSize(std::FILE* stream, int& width, int& height, std::string& why) {
+    int channels = 0;
+    if (stbi_info_from_file(stream, &width, &height, &channels) == 0) {
+        why = stbi_failure_reason();
+        return false;
+    }
+    return true;
+}
+
+bool DecodeStoredImage(std::FILE* stream, StoredImage& image, std::string& why) {
+    // Asking for no particular channel count spares a converted copy of the whole image.
+    image.pixels.reset(stbi_load_from_file(stream, &image.width, &image.height, &image.channels, 0));
+    if (image.pixels == nullptr) {
+        why = stbi_failure_reason();
+        return false;
+    }
+    return true;
+}

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "scene/map_loader.h"
+
 RenderResources gRender;
 
 namespace {
@@ -85,6 +87,12 @@ bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
     if (FAILED(device->CreateIndexBuffer(indexBytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX32, D3DPOOL_DEFAULT,
                                          &gRender.indexBuffer, nullptr))) {
         gRender.indexBuffer = nullptr;
+        if (scene.indexCount == 0) {
+            std::fprintf(stderr,
+                         "%s: the map has no triangles (Direct3D 9 cannot make an empty index buffer)\n",
+                         kMapFileName);
+            return false;
+        }
         return Fail("CreateIndexBuffer");
     }
     if (!FillBuffer(gRender.indexBuffer, scene.indices, indexBytes)) {

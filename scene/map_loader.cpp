@@ -1,6 +1,14 @@
 // The map reader: the whole file is read at once and converted in place, number by number, in the
 // order the format gives. Anything that would leave the scene partly unread, out of range or
 // unsafe is refused with one line on stderr instead.
+//
+// Each rule of the text is written once:
+// - white space, line ends and line counting, the sign, base prefixes and what may follow a number:
+//   scene/map_rules.h, used by every tier below;
+// - the conversions ("%i" and "%f" results, fast paths for plain decimals): scene/number_parse.h;
+// - long lists read 64 bytes at a time, falling back on the lone-number reader: scene/number_list.h;
+// - lone numbers, finite floats, text-mode characters, the byte-order mark: scene/map_text.cpp;
+// - the 11 characters before a name's '%' and the name's length: ReadName below.
 #include "scene/map_loader.h"
 
 #include <algorithm>
@@ -9,6 +17,7 @@
 #include <string>
 
 #include "platform/file_view.h"
+#include "platform/texture_cache.h"
 #include "scene/map_text.h"
 #include "scene/number_list.h"
 
@@ -72,11 +81,12 @@ bool CheckTextureNumbers(const MapText& triangles, const SceneData& scene, std::
     if (scene.triangleCount == 0 || largest < static_cast<std::uint32_t>(scene.textureCount)) return true;
     const std::size_t t = FirstOutOfRange(scene.faces.data(), scene.textureCount,
                                           [](const FaceRecord& face) { return face.textureIndex; });
-    const std::int32_t texture = scene.faces[t].textureIndex;
+    const std::string texture = "texture number " + std::to_string(scene.faces[t].textureIndex);
     ReportAt(triangles.fileName, LineOfNumber(triangles, t * 4 + 3),
-             "texture number " + std::to_string(texture) + " is outside 0 to " +
-                 std::to_string(scene.textureCount - 1) + " (the map has " +
-                 std::to_string(scene.textureCount) + " textures)");
+             scene.textureCount == 0
+                 ? texture + " is given, but the map names no textures"
+                 : texture + " is outside 0 to " + std::to_string(scene.textureCount - 1) + " (the map has " +
+                       std::to_string(scene.textureCount) + " textures)");
     return false;
 }
 
@@ -123,59 +133,23 @@ bool ReadName(MapText& text, std::int32_t k, std::string& name, int& nameLine) {
     }
 }
 
+// Slots naming one file share its texture.
 bool ReadTextures(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     std::string name;
     name.reserve(kNameBufferSize);
+    TextureCache cache;
     for (std::int32_t k = 0; k < scene.textureCount; ++k) {
         int nameLine = 0;
         if (!ReadName(text, k, name, nameLine)) return false;
-        IDirect3DTexture9*& slot = scene.textures[k];
-        if (FAILED(D3DXCreateTextureFromFileA(device, name.c_str(), &slot)) || slot == nullptr) {
-            slot = nullptr;
+        const TextureLoad load = LoadSharedTexture(cache, device, name);
+        scene.textures[k] = load.texture;
+        if (load.texture == nullptr) {
             ReportAt(text.fileName, nameLine,
-                     "warning: cannot load texture " + Quote(name.data(), name.data() + name.size()));
+                     "warning: cannot load texture " + Quote(name.data(), name.data() + name.size()) + ": " +
+                         load.why);
         }
     }
     return true;
-}
-
-// The two long lists take the fast way number by number and fall back on the general reader, on a
-// cursor made for it, for anything else. Both leave p at the next number (or what stands there).
-// The cursor travels by value, so that p and line can stay in registers.
-struct Position {
-    const char* p;
-    int line;
-    bool read;
-};
-
-template <typename T, bool (*read)(MapText&, const char*, T&, bool)>
-Position ReadGeneral(MapText& text, Position at, const char* what, T& value) {
-    MapText cursor{text.fileName, at.p, text.end, at.line};
-    if (!read(cursor, what, value, true)) {
-        text = cursor;
-        return {cursor.p, cursor.line, false};
-    }
-    SkipSpace(cursor);
-    return {cursor.p, cursor.line, true};
-}
-
-template <typename T, bool (*listed)(const char*&, int&, const char*, NumberWindow&, T&),
-          bool (*read)(MapText&, const char*, T&, bool), std::size_t count>
-bool ReadRecord(MapText& text, const char*& p, int& line, const char* limit, NumberWindow& window,
-                const char* const (&what)[count], T* const (&targets)[count]) {
-    for (std::size_t k = 0; k < count; ++k) {
-        if (listed(p, line, limit, window, *targets[k])) continue;
-        window.ends = 0;
-        const Position next = ReadGeneral<T, read>(text, Position{p, line, true}, what[k], *targets[k]);
-        p = next.p;
-        line = next.line;
-        if (!next.read) return false;
-    }
-    return true;
-}
-
-bool ReadFloatStandingAlone(MapText& text, const char* what, float& value, bool) {
-    return ReadFloat(text, what, value);
 }
 
 // The largest numbers read, taken as unsigned (negative ones are then the largest of all).
@@ -184,66 +158,50 @@ struct Largest {
     std::uint32_t texture = 0;
 };
 
-// Each element of the arrays is written exactly once (they are sized without being cleared).
+// Each element of the arrays is written exactly once (they are sized without being cleared), each
+// number straight where it belongs.
 bool ReadTriangles(MapText& text, SceneData& scene, Largest& largest) {
-    static constexpr const char* kWhat[] = {"a vertex index", "a vertex index", "a vertex index",
-                                            "a texture number"};
     scene.indices.resize(static_cast<std::size_t>(scene.indexCount));
     scene.faces.resize(static_cast<std::size_t>(scene.triangleCount));
+    NumberList list = OpenList(text);
     std::int32_t* corners = scene.indices.data();
-    FaceRecord* face = scene.faces.data();
-    SkipSpace(text);
-    const char* const limit = NumberWindowLimit(text);
-    NumberWindow window;
-    const char* p = text.p;
-    int line = text.line;
-    for (std::int32_t t = 0; t < scene.triangleCount; ++t, corners += 3, ++face) {
-        // Each number goes straight where it belongs: copied through a local array, two of them
-        // would be read back as one wider load, which store forwarding cannot serve.
-        std::int32_t* const targets[] = {&corners[0], &corners[1], &corners[2], &face->textureIndex};
-        if (!ReadRecord<std::int32_t, ReadListedInt, ReadInt>(text, p, line, limit, window, kWhat, targets)) {
-            return false;
-        }
-        face->normal = Vec3{0.0f, 0.0f, 0.0f};
+    for (FaceRecord& face : scene.faces) {
         for (int k = 0; k < 3; ++k) {
+            if (!ReadListed(list, text, "a vertex index", corners[k])) return false;
             largest.index = std::max(largest.index, static_cast<std::uint32_t>(corners[k]));
         }
-        largest.texture = std::max(largest.texture, static_cast<std::uint32_t>(face->textureIndex));
+        if (!ReadListed(list, text, "a texture number", face.textureIndex)) return false;
+        largest.texture = std::max(largest.texture, static_cast<std::uint32_t>(face.textureIndex));
+        face.normal = Vec3{0.0f, 0.0f, 0.0f};
+        corners += 3;
     }
-    text.p = p;
-    text.line = line;
+    CloseList(list, text);
     return true;
 }
 
 bool ReadVertices(MapText& text, SceneData& scene) {
-    static constexpr const char* kWhat[] = {"a vertex position", "a vertex position", "a vertex position",
-                                            "a texture coordinate", "a texture coordinate"};
     scene.vertices.resize(static_cast<std::size_t>(scene.vertexCount));
-    Vertex* vertex = scene.vertices.data();
-    SkipSpace(text);
-    const char* const limit = NumberWindowLimit(text);
-    NumberWindow window;
-    const char* p = text.p;
-    int line = text.line;
-    for (std::int32_t i = 0; i < scene.vertexCount; ++i, ++vertex) {
-        float* const targets[] = {&vertex->x, &vertex->y, &vertex->z, &vertex->u, &vertex->v};
-        if (!ReadRecord<float, ReadListedFloat, ReadFloatStandingAlone>(text, p, line, limit, window, kWhat,
-                                                                        targets)) {
-            return false;
+    NumberList list = OpenList(text);
+    for (Vertex& vertex : scene.vertices) {
+        for (float* c : {&vertex.x, &vertex.y, &vertex.z}) {
+            if (!ReadListed(list, text, "a vertex position", *c)) return false;
         }
-        vertex->nx = vertex->ny = vertex->nz = 0.0f;
+        for (float* c : {&vertex.u, &vertex.v}) {
+            if (!ReadListed(list, text, "a texture coordinate", *c)) return false;
+        }
+        vertex.nx = vertex.ny = vertex.nz = 0.0f;
     }
-    text.p = p;
-    text.line = line;
+    CloseList(list, text);
     return true;
 }
 
 bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
+    if (!StartText(text)) return false;
     for (float* c : {&scene.startPosition.x, &scene.startPosition.y, &scene.startPosition.z}) {
-        if (!ReadFloat(text, "a start position coordinate", *c)) return false;
+        if (!ReadNumber(text, "a start position coordinate", *c)) return false;
     }
 
-    if (!ReadInt(text, "the triangle count", scene.triangleCount)) return false;
+    if (!ReadNumber(text, "the triangle count", scene.triangleCount)) return false;
     if (!CheckCount(text, text.line, "triangle count", scene.triangleCount, kMinTriangleBytes,
                     kMaxTriangleCount)) {
         return false;
@@ -253,15 +211,14 @@ bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     Largest largest;
     if (!ReadTriangles(text, scene, largest)) return false;
 
-    if (!ReadInt(text, "the vertex count", scene.vertexCount)) return false;
+    if (!ReadNumber(text, "the vertex count", scene.vertexCount)) return false;
     if (!CheckCount(text, text.line, "vertex count", scene.vertexCount, kMinVertexBytes, 0x7fffffff) ||
         !CheckVertexIndices(triangles, scene, largest.index)) {
         return false;
     }
     if (!ReadVertices(text, scene)) return false;
 
-    // The names' own rules read whatever directly follows this count.
-    if (!ReadInt(text, "the texture count", scene.textureCount, false)) return false;
+    if (!ReadCountBeforeNames(text, scene.textureCount)) return false;
     if (!CheckCount(text, text.line, "texture count", scene.textureCount, kMinNameBytes, 0x7fffffff) ||
         !CheckTextureNumbers(triangles, scene, largest.texture)) {
         return false;
@@ -295,17 +252,15 @@ bool LoadMapText(const char* fileName, const char* text, std::size_t size, IDire
 
 bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene) {
     FileView view;
-    switch (OpenFileView(path, view)) {
-        case FileViewResult::kCannotOpen:
-            std::fprintf(stderr, "%s: cannot open the map file\n", path);
-            scene = SceneData{};
-            return false;
-        case FileViewResult::kCannotRead:
-            std::fprintf(stderr, "%s: cannot read the map file\n", path);
-            scene = SceneData{};
-            return false;
-        case FileViewResult::kOk:
-            break;
+    const OpenResult opened = OpenFileView(path, view);
+    if (opened != OpenResult::kOk) {
+        const char* problem = opened == OpenResult::kNotFound ? "cannot open the map file"
+                              : opened == OpenResult::kNotRegular
+                                  ? "the map file is not a regular file (a folder, device, FIFO or socket)"
+                                  : "cannot read the map file";
+        std::fprintf(stderr, "%s: %s\n", path, problem);
+        scene = SceneData{};
+        return false;
     }
     const bool loaded = LoadMapText(path, view.data, view.size, device, scene);
     CloseFileView(view);

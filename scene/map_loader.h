@@ -15,7 +15,7 @@ bool LoadMap(IDirect3DDevice9* device, SceneData& scene);
 // The same, for a named file.
 bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene);
 
-// The same, for text already in memory (read as a text-mode file would be: CR LF is one LF).
-// fileName only names the source in messages.
+// The same, for text already in memory (read as a text-mode file would be: CR LF is one LF; a
+// UTF-8 byte-order mark is skipped). fileName only names the source in messages.
 bool LoadMapText(const char* fileName, const char* text, std::size_t size, IDirect3DDevice9* device,
                  SceneData& scene);

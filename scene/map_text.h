@@ -1,10 +1,10 @@
 #pragma once
-// A cursor over the map file's text as a text-mode stream delivers it (CR LF reads as one LF),
-// with the line number kept for messages.
-#include <cstddef>
+// A cursor over the map file's text, with the line number kept for messages, and the reading of
+// single numbers and characters from it.
 #include <cstdint>
 #include <string>
 
+#include "scene/map_rules.h"
 #include "scene/number_parse.h"
 
 struct MapText {
@@ -14,53 +14,23 @@ struct MapText {
     int line;
 };
 
-inline bool IsMapSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// Skips white space as "%i" and "%f" do, counting lines.
 inline void SkipSpace(MapText& text) {
-    // Numbers are nearly always one separator apart.
-    if (text.end - text.p >= 2 && IsMapSpace(text.p[0]) && !IsMapSpace(text.p[1])) {
-        text.line += text.p[0] == '\n';
-        ++text.p;
-        return;
-    }
-    while (text.p < text.end && IsMapSpace(*text.p)) {
-        text.line += *text.p == '\n';
-        ++text.p;
-    }
+    while (text.p < text.end && IsMapSpace(*text.p)) text.p = StepSpace(text.p, text.end, text.line);
 }
 
-// Writes "file:line: expected <what>, found "<token>"" (or "found end of file") for the text at p.
-void ReportExpected(const MapText& text, const char* what);
+// Reads one number after white space; it must end where a number may (EndsNumber), and a float
+// must be finite. On failure reports what was expected and what stood there, and returns false.
+bool ReadNumber(MapText& text, const char* what, std::int32_t& value);
+bool ReadNumber(MapText& text, const char* what, float& value);
 
-// Reads one number after white space; white space or the end of the file must follow it, unless
-// standsAlone is false. On failure reports what was expected and returns false.
-inline bool ReadInt(MapText& text, const char* what, std::int32_t& value, bool standsAlone = true) {
-    SkipSpace(text);
-    const char* after = ParseInt(text.p, text.end, value);
-    if (after == nullptr || (standsAlone && after != text.end && !IsMapSpace(*after))) {
-        ReportExpected(text, what);
-        return false;
-    }
-    text.p = after;
-    return true;
-}
+// The texture count, which anything may follow: the names' own rule judges what comes next.
+bool ReadCountBeforeNames(MapText& text, std::int32_t& count);
 
-inline bool ReadFloat(MapText& text, const char* what, float& value) {
-    SkipSpace(text);
-    const char* after = ParseFloat(text.p, text.end, value);
-    if (after == nullptr || (after != text.end && !IsMapSpace(*after))) {
-        ReportExpected(text, what);
-        return false;
-    }
-    text.p = after;
-    return true;
-}
-
-// Reads the next character as a text-mode stream would; -1 at end of file.
+// Reads the next character as a text-mode stream delivers it (CR LF as one LF); -1 at the end.
 int NextChar(MapText& text);
+
+// Skips a UTF-8 byte-order mark at the start of the text; refuses UTF-16 and UTF-32 text.
+bool StartText(MapText& text);
 
 // Writes "file:line: message" to stderr.
 void ReportAt(const char* fileName, int line, const std::string& message);

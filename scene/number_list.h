@@ -2,9 +2,9 @@
 // The long lists' common case, 64 bytes at a time. Where those bytes hold nothing but blanks and
 // digits (for floats also '-', '.' and '/', the byte between them, which the conversion refuses),
 // where every number ends is known at once, so that each number is converted knowing its length and
-// no number waits for the one before it. A number followed by one blank or line end (LF or CR LF) is
-// read here; anything else returns false with the cursor as it was, for the general reader. The
-// cursor lives in plain locals that the compiler can keep in registers.
+// no number waits for the one before it. A number followed by one white-space character (CR LF
+// counting as one) is read here; anything else goes to the general reader. The list's cursor lives
+// in the reading function's locals, so that the compiler can keep it in registers.
 #include <bit>
 #include <cstdint>
 
@@ -17,67 +17,75 @@ struct NumberWindow {
     const char* quietUntil = nullptr;  // the last window held other bytes: none opens before here
 };
 
+struct NumberList {
+    const char* p;
+    int line;
+    const char* end;    // of the text
+    const char* limit;  // the last place a window may open
+    NumberWindow window;
+};
+
 // Text needed after a window's start: the window and what the conversions read past it.
 constexpr std::ptrdiff_t kNumberWindowMargin = 64 + number_parse_detail::kFastPathMargin;
 
-// The last place a window may open: the end of the text less kNumberWindowMargin.
-inline const char* NumberWindowLimit(const MapText& text) {
-    return text.end - text.p > kNumberWindowMargin ? text.end - kNumberWindowMargin : text.p;
+// Starts a list at its first number; CloseList hands the cursor back.
+inline NumberList OpenList(MapText& text) {
+    SkipSpace(text);
+    const char* limit = text.end - text.p > kNumberWindowMargin ? text.end - kNumberWindowMargin : text.p;
+    return NumberList{text.p, text.line, text.end, limit, NumberWindow{}};
 }
 
-inline bool OpenNumberWindow(NumberWindow& window, const char* p, const char* limit, bool decimals) {
-    if (p >= limit || p < window.quietUntil) return false;
-    const ByteClasses classes = ClassifyBytes(p);
+inline void CloseList(const NumberList& list, MapText& text) {
+    text.p = list.p;
+    text.line = list.line;
+}
+
+// The window's blanks are every byte up to 0x20, a cheap superset of white space: they only mark
+// where numbers may end, and TakeSeparator applies the rule itself.
+inline bool OpenNumberWindow(NumberList& list, bool decimals) {
+    NumberWindow& window = list.window;
+    if (list.p >= list.limit || list.p < window.quietUntil) return false;
+    const ByteClasses classes = ClassifyBytes(list.p);
     if ((classes.blanks | (decimals ? classes.numeric : classes.digits)) != ~std::uint64_t{0}) {
-        window.quietUntil = p + 64;
+        window.quietUntil = list.p + 64;
         return false;
     }
-    window.base = p;
+    window.base = list.p;
     window.ends = classes.blanks & ~(classes.blanks << 1);
     return window.ends != 0;
 }
 
-// Takes the separator after a number that ends at `end`.
-inline bool TakeSeparator(const char* end, const char*& p, int& line) {
-    const char next = *end;
-    if (next == ' ' || next == '\n') {
-        line += next == '\n';
-        p = end + 1;
-        return true;
-    }
-    if (next == '\r' && end[1] == '\n') {
-        ++line;
-        p = end + 2;
-        return true;
-    }
-    return false;
-}
-
-// Plain decimal integers of one to seven digits without a leading zero, or a lone 0.
-inline bool ReadListedInt(const char*& p, int& line, const char* limit, NumberWindow& window,
-                          std::int32_t& value) {
-    using namespace number_parse_detail;
-    if (window.ends == 0 && !OpenNumberWindow(window, p, limit, false)) return false;
-    const char* end = window.base + std::countr_zero(window.ends);
-    // Within the window the bytes before `end` are digits, unless p stands on a blank.
-    const std::ptrdiff_t length = end - p;
-    const unsigned char first = static_cast<unsigned char>(*p);
-    if (static_cast<std::size_t>(length - 1) >= 7 || first <= 0x20 || (first == '0' && length > 1))
-        return false;
-    value = static_cast<std::int32_t>(DigitsValue(LoadEight(p), static_cast<int>(length)));
-    if (!TakeSeparator(end, p, line)) return false;
-    window.ends &= window.ends - 1;
+// Takes one white-space character after a number that ends at numberEnd.
+inline bool TakeSeparator(NumberList& list, const char* numberEnd) {
+    if (!IsMapSpace(*numberEnd)) return false;
+    list.p = StepSpace(numberEnd, list.end, list.line);
+    list.window.ends &= list.window.ends - 1;
     return true;
 }
 
-// Decimals with at most one point and seven digits (longer ones go through ParseFloatFast).
-inline bool ReadListedFloat(const char*& p, int& line, const char* limit, NumberWindow& window,
-                            float& value) {
+// Plain decimal integers of one to seven digits, or a lone 0.
+inline bool ReadWindowed(NumberList& list, std::int32_t& value) {
     using namespace number_parse_detail;
-    if (window.ends == 0 && !OpenNumberWindow(window, p, limit, true)) return false;
-    const char* end = window.base + std::countr_zero(window.ends);
-    const bool negative = *p == '-';
-    const char* q = p + negative;
+    if (list.window.ends == 0 && !OpenNumberWindow(list, false)) return false;
+    const char* end = list.window.base + std::countr_zero(list.window.ends);
+    const char* p = list.p;
+    // Within the window the bytes from p to `end` are digits when the first one is.
+    const std::ptrdiff_t length = end - p;
+    if (static_cast<std::size_t>(length - 1) >= 7 || static_cast<unsigned char>(*p - '0') > 9 ||
+        (length > 1 && IntegerBase(p, end) != 10)) {
+        return false;
+    }
+    value = static_cast<std::int32_t>(DigitsValue(LoadEight(p), static_cast<int>(length)));
+    return TakeSeparator(list, end);
+}
+
+// Decimals with at most one point and seven digits (longer ones go through ParseFloatFast).
+inline bool ReadWindowed(NumberList& list, float& value) {
+    using namespace number_parse_detail;
+    if (list.window.ends == 0 && !OpenNumberWindow(list, true)) return false;
+    const char* end = list.window.base + std::countr_zero(list.window.ends);
+    const char* q = list.p;
+    const bool negative = TakeSign(q);
     const std::ptrdiff_t length = end - q;
     if (static_cast<std::size_t>(length - 1) < 8) {
         const std::uint64_t chunk = LoadEight(q);
@@ -100,10 +108,22 @@ inline bool ReadListedFloat(const char*& p, int& line, const char* limit, Number
         }
         const float magnitude = static_cast<float>(m) / kPowersOfTen[fraction];
         value = negative ? -magnitude : magnitude;
-    } else if (ParseFloatFast(p, value) != end) {
+    } else if (ParseFloatFast(list.p, value) != end) {
         return false;
     }
-    if (!TakeSeparator(end, p, line)) return false;
-    window.ends &= window.ends - 1;
+    return TakeSeparator(list, end);
+}
+
+// One number of a list: the window's way, or else as a lone number is read, with the white space
+// after it.
+template <typename Number>
+inline bool ReadListed(NumberList& list, MapText& text, const char* what, Number& value) {
+    if (ReadWindowed(list, value)) return true;
+    CloseList(list, text);
+    if (!ReadNumber(text, what, value)) return false;
+    SkipSpace(text);
+    list.p = text.p;
+    list.line = text.line;
+    list.window.ends = 0;
     return true;
 }

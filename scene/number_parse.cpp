@@ -40,20 +40,12 @@ float OutOfRangeValue(const char* p, const char* end, std::chars_format format) 
 }  // namespace
 
 const char* ParseIntGeneral(const char* p, const char* end, std::int32_t& value) {
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    if (p == end) return nullptr;
-    unsigned base = 10;
-    if (*p == '0') {
-        if (p + 1 < end && (p[1] == 'x' || p[1] == 'X')) {
-            if (p + 2 == end || HexDigitValue(p[2]) < 0) return nullptr;
-            base = 16;
-            p += 2;
-        } else {
-            base = 8;
-        }
-    } else if (!IsDigit(*p)) {
-        return nullptr;
+    const bool negative = p < end && TakeSign(p);
+    if (p == end || !IsDigit(*p)) return nullptr;
+    const unsigned base = IntegerBase(p, end);
+    if (base == 16) {
+        p += 2;
+        if (p == end || HexDigitValue(*p) < 0) return nullptr;
     }
     const std::uint64_t limit = negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1;
     std::uint64_t magnitude = 0;
@@ -74,10 +66,9 @@ const char* ParseIntGeneral(const char* p, const char* end, std::int32_t& value)
 }
 
 const char* ParseFloatGeneral(const char* p, const char* end, float& value) {
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    if (p == end || *p == '+' || *p == '-') return nullptr;
-    const bool hex = *p == '0' && p + 1 < end && (p[1] == 'x' || p[1] == 'X');
+    const bool negative = p < end && TakeSign(p);
+    if (p == end || IsSign(*p)) return nullptr;  // from_chars would take a second '-'
+    const bool hex = HasHexPrefix(p, end);
     const char* digits = hex ? p + 2 : p;
     const std::chars_format format = hex ? std::chars_format::hex : std::chars_format::general;
     if (hex && (digits == end || (HexDigitValue(*digits) < 0 && *digits != '.'))) return nullptr;

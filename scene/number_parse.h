@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "scene/map_rules.h"
+
 // The general conversions, for every form the C library reads.
 const char* ParseIntGeneral(const char* p, const char* end, std::int32_t& value);
 const char* ParseFloatGeneral(const char* p, const char* end, float& value);
@@ -61,16 +63,16 @@ inline constexpr std::uint64_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000,
 }  // namespace number_parse_detail
 
 // The fast paths: at least kFastPathMargin bytes must follow p. They return the end of the digits,
-// or nullptr for whatever they do not take; the general conversions then decide. A number is only
-// whole when no 'e' or 'x' follows those digits: the caller checks what comes next.
+// or nullptr for whatever they do not take. What they read is the whole number only when what
+// follows may end one (EndsNumber); otherwise the general conversions decide.
 
-// Plain decimal integers of one to seven digits without a leading zero, or a lone 0: no overflow
-// check needed, and no octal.
+// Plain decimal integers of one to seven digits, or a lone 0: no overflow check needed, and no octal.
 inline const char* ParseIntFast(const char* p, std::int32_t& value) {
     using namespace number_parse_detail;
     const std::uint64_t chunk = LoadEight(p);
     const int digits = LeadingDigits(chunk);
-    if (static_cast<unsigned>(digits - 1) >= 7 || (*p == '0' && digits > 1)) return nullptr;
+    if (static_cast<unsigned>(digits - 1) >= 7 || (digits > 1 && IntegerBase(p, p + digits) != 10))
+        return nullptr;
     value = static_cast<std::int32_t>(DigitsValue(chunk, digits));
     return p + digits;
 }
@@ -79,8 +81,8 @@ inline const char* ParseIntFast(const char* p, std::int32_t& value) {
 // the power of ten are exact floats, so one division rounds correctly.
 inline const char* ParseFloatFast(const char* p, float& value) {
     using namespace number_parse_detail;
-    const bool negative = *p == '-';
-    const char* q = p + negative;
+    const char* q = p;
+    const bool negative = TakeSign(q);
     const std::uint64_t chunk = LoadEight(q);
     const std::uint64_t nonDigits = NonDigits(chunk);
     const int whole = FirstByte(nonDigits);
@@ -114,22 +116,13 @@ inline const char* ParseFloatFast(const char* p, float& value) {
     return q;
 }
 
-namespace number_parse_detail {
-
-inline bool ContinuesNumber(char c) {
-    return (c | 0x20) == 'e' || (c | 0x20) == 'x';
-}
-
-}  // namespace number_parse_detail
-
 // "%i": optional sign, then 0x/0X and hexadecimal digits, a leading 0 and octal digits, or decimal
 // digits. Returns the end of the longest such number at p, or nullptr when none starts there or its
 // value does not fit a signed 32-bit integer.
 inline const char* ParseInt(const char* p, const char* end, std::int32_t& value) {
-    using namespace number_parse_detail;
-    if (end - p >= kFastPathMargin) {
+    if (end - p >= number_parse_detail::kFastPathMargin) {
         const char* after = ParseIntFast(p, value);
-        if (after != nullptr && !ContinuesNumber(*after)) return after;
+        if (after != nullptr && EndsNumber(after, end)) return after;
     }
     return ParseIntGeneral(p, end, value);
 }
@@ -138,10 +131,9 @@ inline const char* ParseInt(const char* p, const char* end, std::int32_t& value)
 // infinity, nan or nan(chars), case-insensitive. Correctly rounded; values beyond the float range
 // become ±infinity or ±0 as the C library gives them. Returns the end of the number or nullptr.
 inline const char* ParseFloat(const char* p, const char* end, float& value) {
-    using namespace number_parse_detail;
-    if (end - p >= kFastPathMargin) {
+    if (end - p >= number_parse_detail::kFastPathMargin) {
         const char* after = ParseFloatFast(p, value);
-        if (after != nullptr && !ContinuesNumber(*after)) return after;
+        if (after != nullptr && EndsNumber(after, end)) return after;
     }
     return ParseFloatGeneral(p, end, value);
 }

@@ -151,6 +151,12 @@ struct D3DPRESENT_PARAMETERS {
     UINT PresentationInterval;
 };
 
+// The SDK's D3DCAPS9 holds every capability of a device; the system reads only the largest texture.
+struct D3DCAPS9 {
+    DWORD MaxTextureWidth;
+    DWORD MaxTextureHeight;
+};
+
 struct D3DLOCKED_RECT {
     INT Pitch;
     void* pBits;
@@ -168,7 +174,10 @@ struct IDirect3DResource9 : IUnknown {
     ~IDirect3DResource9() = default;
 };
 
+// The SDK's IUnknown gives every object AddRef; textures are the only objects the system shares.
 struct IDirect3DBaseTexture9 : IDirect3DResource9 {
+    virtual ULONG WINAPI AddRef() = 0;
+
   protected:
     ~IDirect3DBaseTexture9() = default;
 };
@@ -204,6 +213,7 @@ struct IDirect3DVertexBuffer9 : IDirect3DResource9 {
 };
 
 struct IDirect3DDevice9 : IUnknown {
+    virtual HRESULT WINAPI GetDeviceCaps(D3DCAPS9* caps) = 0;
     virtual HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) = 0;
     virtual HRESULT WINAPI CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,

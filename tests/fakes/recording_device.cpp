@@ -22,6 +22,10 @@ void NoteRelease(ReleaseLog* log, const void* object) {
 
 }  // namespace
 
+ULONG WINAPI RecordingTexture::AddRef() {
+    return static_cast<ULONG>(++addRefCount);
+}
+
 ULONG WINAPI RecordingTexture::Release() {
     NoteRelease(releaseLog, this);
     return static_cast<ULONG>(++releaseCount);
@@ -109,6 +113,12 @@ std::vector<std::string> RecordingDevice::CallNames() const {
 ULONG WINAPI RecordingDevice::Release() {
     NoteRelease(&releaseLog, this);
     return static_cast<ULONG>(++releaseCount);
+}
+
+HRESULT WINAPI RecordingDevice::GetDeviceCaps(D3DCAPS9* answer) {
+    Note("GetDeviceCaps()");
+    *answer = caps;
+    return S_OK;
 }
 
 HRESULT WINAPI RecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,

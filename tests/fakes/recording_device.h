@@ -22,10 +22,12 @@ struct RecordingTexture final : IDirect3DTexture9 {
     std::vector<std::uint8_t> texels;  // width * 4 bytes a row
     int lockCount = 0;
     int unlockCount = 0;
+    int addRefCount = 0;
     int releaseCount = 0;
     HRESULT lockResult = S_OK;
     ReleaseLog* releaseLog = nullptr;
 
+    ULONG WINAPI AddRef() override;
     ULONG WINAPI Release() override;
     HRESULT WINAPI LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags) override;
     HRESULT WINAPI UnlockRect(UINT level) override;
@@ -126,6 +128,7 @@ struct RecordingDevice final : IDirect3DDevice9 {
     bool presentHadArguments = false;
 
     // Results to answer with.
+    D3DCAPS9 caps{4096, 2048};
     HRESULT createTextureResult = S_OK;
     HRESULT textureLockResult = S_OK;
     HRESULT createIndexBufferResult = S_OK;
@@ -136,6 +139,7 @@ struct RecordingDevice final : IDirect3DDevice9 {
     int releaseCount = 0;
 
     ULONG WINAPI Release() override;
+    HRESULT WINAPI GetDeviceCaps(D3DCAPS9* caps) override;
     HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                  D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
     HRESULT WINAPI CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/d3dx.h"
+#include "platform/texture_from_file.h"
 #include "tests/fakes/recording_device.h"
 
 namespace {
@@ -84,6 +85,51 @@ TEST_F(TextureFromFile, PpmAndJpegDecode) {
     EXPECT_EQ(t.width, 16u);
     EXPECT_NEAR(t.texels[4 * 100 + 1], 200, 3);
     EXPECT_EQ(t.texels[4 * 100 + 3], 255);
+}
+
+TEST_F(TextureFromFile, GreyImagesFillAllThreeColoursAndOnlyStoredAlphaIsKept) {
+    const unsigned char grey[] = {10, 200};
+    const unsigned char greyAlpha[] = {10, 20, 200, 40};
+    const std::string g = PathOf("g.png");
+    const std::string ga = PathOf("ga.png");
+    ASSERT_TRUE(stbi_write_png(g.c_str(), 2, 1, 1, grey, 2));
+    ASSERT_TRUE(stbi_write_png(ga.c_str(), 2, 1, 2, greyAlpha, 4));
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileA(&device, g.c_str(), &texture), S_OK);
+    ExpectTexel(*device.textures.back(), 1, 0, 200, 200, 200, 255);
+    ASSERT_EQ(D3DXCreateTextureFromFileA(&device, ga.c_str(), &texture), S_OK);
+    ExpectTexel(*device.textures.back(), 0, 0, 10, 10, 10, 20);
+    ExpectTexel(*device.textures.back(), 1, 0, 200, 200, 200, 40);
+}
+
+// Each refusal comes before any pixel is decoded or any texture made, and says why.
+TEST_F(TextureFromFile, OversizedAndCutShortImagesAreRefusedFromTheirHeaders) {
+    const std::string png = PathOf("t.png");
+    const std::string bmp = PathOf("t.bmp");
+    const std::string ppm = PathOf("t.ppm");
+    ASSERT_TRUE(stbi_write_png(png.c_str(), 2, 3, 4, kPixels, 8));
+    ASSERT_TRUE(stbi_write_bmp(bmp.c_str(), 3, 2, 4, kPixels));
+    fs::resize_file(bmp, fs::file_size(bmp) - 4);  // the last pixel's bytes
+    std::ofstream(ppm, std::ios::binary) << "P6 # a comment\n2 1\n255\n\x10\x20\x30\xff";
+    device.caps = {3, 2};
+    const struct {
+        std::string file;
+        std::string why;
+    } refusals[] = {
+        {png, "2x3 pixels, larger than the device's 3x2 limit"},
+        {bmp, "pixel data cut short: the file holds 142 of the 146 bytes its header declares"},
+        {ppm, "pixel data cut short: the file holds 27 of the 29 bytes its header declares"},
+    };
+    for (const auto& refusal : refusals) {
+        RegularFile file;
+        std::string why;
+        ASSERT_TRUE(OpenImageFile(refusal.file.c_str(), file, why));
+        IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(&device);
+        EXPECT_TRUE(FAILED(CreateTextureFromImageFile(&device, file, &texture, why)));
+        EXPECT_EQ(why, refusal.why);
+        EXPECT_EQ(texture, nullptr);
+    }
+    EXPECT_TRUE(device.textures.empty());
 }
 
 TEST_F(TextureFromFile, UnreadableImagesFailAndLeaveTheSlotNull) {

@@ -208,6 +208,12 @@ TEST_F(SceneResources, NoTrianglesAskForAnEmptyIndexBufferAndGoOnIfTheDeviceGran
     EXPECT_TRUE(CreateSceneResources(scene, screen));
     ASSERT_EQ(device.indexBuffers.size(), 1u);
     EXPECT_EQ(device.indexBuffers[0]->length, 0u);
+    // Direct3D 9 itself refuses: the map is named as the reason.
+    device.createIndexBufferResult = D3DERR_INVALIDCALL;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(CreateSceneResources(scene, screen));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "map.txt: the map has no triangles (Direct3D 9 cannot make an empty index buffer)\n");
 }
 
 TEST(ReleaseAll, ReleasesEachObjectOnceInOrderSkippingEmptyTextureSlots) {

@@ -1,4 +1,5 @@
 #include <stb_image_write.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -47,16 +48,25 @@ TEST_F(MapLoad, ReadsEveryFieldOfASmallMap) {
     ASSERT_EQ(scene.textureCount, 1);
     ASSERT_EQ(device.textures.size(), 1u);
     EXPECT_EQ(scene.textures[0], device.textures[0].get());
+
+    // A UTF-8 byte-order mark and lone CR line ends read as if they were not there.
+    std::string marked = "\xEF\xBB\xBF" + std::string(kSquare);
+    std::replace(marked.begin(), marked.end(), '\n', '\r');
+    EXPECT_EQ(Load(marked, true), "");
+    EXPECT_EQ(scene.startPosition, (Vec3{0, 0, -5}));
+    EXPECT_EQ(scene.indices, (SceneArray<std::int32_t>{0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(scene.vertices[3].v, 1.0f);
+    EXPECT_NE(scene.textures[0], nullptr);
 }
 
 TEST_F(MapLoad, LayoutIsFreeAndIntegersFollowTheCLibrarysBases) {
     // One line, tabs and form feeds, octal and hexadecimal counts and indices, every float form.
     Load(
-        "0x1p-1\t-inf +1e1 02 00 01 0x2 0 0 2 1 0 3\f"
+        "0x1p-1\t-0X1P1 +1e1 02 00 01 0x2 0 0 2 1 0 3\f"
         "1.5 -2.5e0 0x1.8p1 .5 1. 0 0 0 0 0 0 0 0 0 0 1 %a%",
         true);
     EXPECT_EQ(scene.startPosition.x, 0.5f);
-    EXPECT_EQ(scene.startPosition.y, -std::numeric_limits<float>::infinity());
+    EXPECT_EQ(scene.startPosition.y, -2.0f);
     EXPECT_EQ(scene.startPosition.z, 10.0f);
     EXPECT_EQ(scene.triangleCount, 2);
     EXPECT_EQ(scene.indices, (SceneArray<std::int32_t>{0, 1, 2, 0, 2, 1}));
@@ -136,13 +146,15 @@ TEST_F(MapLoad, EachNumberAmidALongListReadsAsItWouldAlone) {
         }
         char* stop = nullptr;
         const float expected = std::strtof(token, &stop);
-        const std::string errors = Load(text + "1 %a%", *stop == 0);
-        if (*stop == 0) {
+        const bool loads = *stop == 0 && std::isfinite(expected);
+        const std::string errors = Load(text + "1 %a%", loads);
+        if (loads) {
             EXPECT_EQ(std::memcmp(&scene.vertices[20].z, &expected, sizeof expected), 0) << token;
             EXPECT_EQ(scene.vertices[21].x, -12.5f) << token;
         } else {
-            EXPECT_EQ(errors,
-                      std::string("map.txt:24: expected a vertex position, found \"") + token + "\"\n");
+            const std::string hint = *stop == 0 ? " (not a finite number)" : "";
+            EXPECT_EQ(errors, std::string("map.txt:24: expected a vertex position, found \"") + token + "\"" +
+                                  hint + "\n");
         }
     }
     const char* const indices[] = {"0", "1", "00", "01", "07", "0x1", "+1", "-0", "1.", "1x", "2e0", "0010"};
@@ -215,18 +227,32 @@ TEST_F(MapLoad, AMapWithoutTrianglesLoads) {
     EXPECT_EQ(scene.startPosition, (Vec3{1, 2, 3}));
 }
 
-TEST_F(MapLoad, AnImageThatFailsWarnsLeavesTheSlotNullAndTheLoadGoesOn) {
+TEST_F(MapLoad, AnImageThatFailsWarnsWhyLeavesTheSlotNullAndTheLoadGoesOn) {
     const unsigned char pixel[4] = {1, 2, 3, 255};
     ASSERT_TRUE(stbi_write_png("good.png", 1, 1, 4, pixel, 4));
     Write("broken.png", "not a png");
-    const std::string errors =
-        Load("0 0 0\n1\n0 0 0 1\n1\n0 0 0 0 0\n3\n%missing.bmp%\n%good.png%\n%broken.png%\n", true);
-    EXPECT_EQ(errors,
-              "map.txt:7: warning: cannot load texture \"missing.bmp\"\n"
-              "map.txt:9: warning: cannot load texture \"broken.png\"\n");
+    ASSERT_EQ(::mkfifo("pipe.png", 0600), 0);  // a plain open would wait for a writer
+    // True-colour TGA headers alone: one larger than the device takes, one whose pixels are missing.
+    Write("huge.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x00\x40\x00\x40\x18\x20", 18));
+    Write("short.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x10\x00\x10\x00\x18\x20", 18));
+    const std::string errors = Load(
+        "0 0 0\n1\n0 0 0 1\n1\n0 0 0 0 0\n6\n%missing.bmp%\n%good.png%\n%broken.png%\n%pipe.png%\n"
+        "%huge.tga%\n%short.tga%\n",
+        true);
+    EXPECT_EQ(
+        errors,
+        "map.txt:7: warning: cannot load texture \"missing.bmp\": not found\n"
+        "map.txt:9: warning: cannot load texture \"broken.png\": not an image format the viewer reads, or "
+        "damaged (unknown image type)\n"
+        "map.txt:10: warning: cannot load texture \"pipe.png\": not a regular file\n"
+        "map.txt:11: warning: cannot load texture \"huge.tga\": 16384x16384 pixels, larger than the "
+        "device's 4096x2048 limit\n"
+        "map.txt:12: warning: cannot load texture \"short.tga\": pixel data cut short: the file holds 18 "
+        "of the 786 bytes its header declares\n");
     EXPECT_EQ(scene.textures[0], nullptr);
     EXPECT_NE(scene.textures[1], nullptr);
-    EXPECT_EQ(scene.textures[2], nullptr);
+    for (int k = 2; k < 6; ++k) EXPECT_EQ(scene.textures[k], nullptr);
+    EXPECT_EQ(device.textures.size(), 1u);
 }
 
 }  // namespace

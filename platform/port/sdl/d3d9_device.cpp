@@ -161,6 +161,18 @@ void PortDevice::DestroyIfUnused() {
     delete this;
 }
 
+// Direct3D's texture size limit is OpenGL's.
+HRESULT WINAPI PortDevice::GetDeviceCaps(D3DCAPS9* caps) {
+    if (caps == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    caps->MaxTextureWidth = static_cast<DWORD>(largest);
+    caps->MaxTextureHeight = static_cast<DWORD>(largest);
+    return S_OK;
+}
+
 HRESULT WINAPI PortDevice::CreateTexture(UINT textureWidth, UINT textureHeight, UINT levels, DWORD,
                                          D3DFORMAT format, D3DPOOL, IDirect3DTexture9** out,
                                          HANDLE* sharedHandle) {

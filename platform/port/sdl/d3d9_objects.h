@@ -61,6 +61,7 @@ struct PortIndexBuffer final : IDirect3DIndexBuffer9, PortResource {
 
 struct PortTexture final : IDirect3DTexture9, PortResource {
     using PortResource::PortResource;
+    ULONG WINAPI AddRef() override;
     ULONG WINAPI Release() override;
     HRESULT WINAPI LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags) override;
     HRESULT WINAPI UnlockRect(UINT level) override;
@@ -83,6 +84,7 @@ constexpr int kLightCount = 8;
 
 struct PortDevice final : IDirect3DDevice9 {
     ULONG WINAPI Release() override;
+    HRESULT WINAPI GetDeviceCaps(D3DCAPS9* caps) override;
     HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                  D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
     HRESULT WINAPI CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,

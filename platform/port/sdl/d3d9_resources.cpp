@@ -138,6 +138,10 @@ std::uint32_t PortIndexBuffer::LargestOfAll() {
     return largestOfAll;
 }
 
+ULONG WINAPI PortTexture::AddRef() {
+    return ++references;
+}
+
 ULONG WINAPI PortTexture::Release() {
     if (references == 1) {
         device->ForgetTexture(name);

@@ -1,0 +1,86 @@
+// Pixel data lengths from BMP, TGA and PNM headers. Dimensions beyond stb_image's limit (2^24) are
+// left to it, which keeps every product below 2^64.
+#include "platform/image_extent.h"
+
+namespace {
+
+constexpr std::uint64_t kLargestSide = std::uint64_t{1} << 24;
+
+std::uint32_t Little(const unsigned char* p, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | p[i];
+    return value;
+}
+
+bool Plausible(std::uint64_t width, std::uint64_t height) {
+    return width > 0 && height > 0 && width <= kLargestSide && height <= kLargestSide;
+}
+
+// Rows of RGB or BI_BITFIELDS pixels, each padded to four bytes; the last row's padding is not
+// needed (some writers leave it out).
+std::uint64_t BmpBytes(const unsigned char* head, std::size_t size) {
+    if (size < 34) return 0;
+    const std::uint32_t headerSize = Little(head + 14, 4);
+    std::uint64_t width = 0;
+    std::uint64_t height = 0;
+    std::uint64_t bits = 0;
+    if (headerSize == 12) {
+        width = Little(head + 18, 2);
+        height = Little(head + 20, 2);
+        bits = Little(head + 24, 2);
+    } else {
+        const std::uint32_t compression = Little(head + 30, 4);
+        if (compression != 0 && compression != 3) return 0;
+        // A negative height stores the rows top first.
+        const std::int64_t w = static_cast<std::int32_t>(Little(head + 18, 4));
+        const std::int64_t h = static_cast<std::int32_t>(Little(head + 22, 4));
+        width = static_cast<std::uint64_t>(w > 0 ? w : 0);
+        height = static_cast<std::uint64_t>(h < 0 ? -h : h);
+        bits = Little(head + 28, 2);
+    }
+    if (!Plausible(width, height) || bits == 0 || bits > 32) return 0;
+    const std::uint64_t row = (width * bits + 31) / 32 * 4;
+    return Little(head + 10, 4) + row * (height - 1) + (width * bits + 7) / 8;
+}
+
+// Types 1, 2 and 3 (colour-mapped, true colour, grey) are uncompressed; 9 to 11 are run-length coded.
+std::uint64_t TgaBytes(const unsigned char* head, std::size_t size) {
+    if (size < 18 || head[1] > 1 || head[2] < 1 || head[2] > 3) return 0;
+    const std::uint64_t width = Little(head + 12, 2);
+    const std::uint64_t height = Little(head + 14, 2);
+    if (!Plausible(width, height)) return 0;
+    const std::uint64_t palette = head[1] == 1 ? Little(head + 5, 2) * ((head[7] + 7u) / 8) : 0;
+    return 18 + head[0] + palette + width * height * ((head[16] + 7u) / 8);
+}
+
+// "P5" (grey) or "P6" (RGB), then width, height and the largest value, with white space and
+// comments between them and one white-space byte before the pixels.
+std::uint64_t PnmBytes(const unsigned char* head, std::size_t size) {
+    std::size_t at = 2;
+    std::uint64_t numbers[3] = {0, 0, 0};
+    for (std::uint64_t& number : numbers) {
+        while (at < size && (head[at] == '#' || head[at] == ' ' || (head[at] >= '\t' && head[at] <= '\r'))) {
+            if (head[at] == '#') {
+                while (at < size && head[at] != '\n' && head[at] != '\r') ++at;
+            } else {
+                ++at;
+            }
+        }
+        if (at == size || head[at] < '0' || head[at] > '9') return 0;
+        for (; at < size && head[at] >= '0' && head[at] <= '9' && number <= kLargestSide; ++at) {
+            number = number * 10 + (head[at] - '0');
+        }
+    }
+    if (at == size || !Plausible(numbers[0], numbers[1]) || numbers[2] == 0 || numbers[2] > 65535) return 0;
+    const std::uint64_t channels = head[1] == '6' ? 3 : 1;
+    return at + 1 + numbers[0] * numbers[1] * channels * (numbers[2] > 255 ? 2 : 1);
+}
+
+}  // namespace
+
+std::uint64_t DeclaredImageBytes(const unsigned char* head, std::size_t size) {
+    if (size < 2) return 0;
+    if (head[0] == 'B' && head[1] == 'M') return BmpBytes(head, size);
+    if (head[0] == 'P' && (head[1] == '5' || head[1] == '6')) return PnmBytes(head, size);
+    return TgaBytes(head, size);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Opening the files the viewer reads: only regular files. A FIFO, device, socket or folder is
+// refused at once, without blocking in open and without reading from it.
+#include <compare>
+#include <cstdint>
+#include <cstdio>
+
+enum class OpenResult { kOk, kNotFound, kNotRegular, kCannotRead };
+
+// Which file a name leads to: every name of one file gives the same identity.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
+};
+
+struct RegularFile {
+    std::intptr_t handle = -1;  // a descriptor (POSIX) or a HANDLE (Windows)
+    std::uint64_t size = 0;
+    FileIdentity identity;
+};
+
+OpenResult OpenRegularFile(const char* path, RegularFile& file);
+void CloseRegularFile(RegularFile& file);
+
+// A binary stdio stream over the file from its start, which owns the file from then on; null (with
+// the file closed) when none can be made.
+std::FILE* StreamRegularFile(RegularFile& file);

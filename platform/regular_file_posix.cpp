@@ -1,0 +1,41 @@
+// Regular files on POSIX systems. O_NONBLOCK keeps open from waiting for a FIFO's writer; it
+// changes nothing for the regular files that are read.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/regular_file.h"
+
+OpenResult OpenRegularFile(const char* path, RegularFile& file) {
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status {};
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return OpenResult::kNotFound;
+        // A socket cannot be opened at all.
+        return ::stat(path, &status) == 0 && !S_ISREG(status.st_mode) ? OpenResult::kNotRegular
+                                                                      : OpenResult::kCannotRead;
+    }
+    const bool known = ::fstat(fd, &status) == 0;
+    if (!known || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return known ? OpenResult::kNotRegular : OpenResult::kCannotRead;
+    }
+    file.handle = fd;
+    file.size = static_cast<std::uint64_t>(status.st_size);
+    file.identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+    return OpenResult::kOk;
+}
+
+void CloseRegularFile(RegularFile& file) {
+    if (file.handle >= 0) ::close(static_cast<int>(file.handle));
+    file.handle = -1;
+}
+
+std::FILE* StreamRegularFile(RegularFile& file) {
+    std::FILE* stream = ::fdopen(static_cast<int>(file.handle), "rb");
+    if (stream == nullptr) CloseRegularFile(file);
+    file.handle = -1;
+    return stream;
+}

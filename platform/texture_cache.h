@@ -1,0 +1,25 @@
+#pragma once
+// One texture for each image file, shared by every slot that names it: a map may name one image in
+// thousands of slots. Each slot holds a reference of its own, so releasing every non-null slot once
+// stays right.
+#include <map>
+#include <string>
+
+#include "platform/d3dx.h"
+#include "platform/regular_file.h"
+
+struct TextureLoad {
+    IDirect3DTexture9* texture = nullptr;  // null when it could not be made
+    std::string why;
+};
+
+// What was made so far, by name and by the file a name leads to ("a.png" and "./a.png" are one
+// file). It holds no references of its own: the slots do.
+struct TextureCache {
+    std::map<std::string, TextureLoad> byName;
+    std::map<FileIdentity, TextureLoad> byFile;
+};
+
+// The texture for one more slot naming `name`, made when its file is first named. Without a device
+// no file is looked at.
+TextureLoad LoadSharedTexture(TextureCache& cache, IDirect3DDevice9* device, const std::string& name);

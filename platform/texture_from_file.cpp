@@ -1,0 +1,137 @@
+// Texture loading: check the image's header, decode it with the channels it has, and convert it
+// row by row into the locked texture, so that the pixels are held only once besides the texture.
+#include "platform/texture_from_file.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
+#include "platform/image_decode.h"
+#include "platform/image_extent.h"
+
+namespace {
+
+HRESULT Refuse(std::string& why, std::string reason, HRESULT result) {
+    why = std::move(reason);
+    return result;
+}
+
+std::string SizeText(std::uint64_t width, std::uint64_t height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+// A8R8G8B8 is a little-endian DWORD: memory holds B, G, R, A whatever the host's byte order.
+// Grey fills all three colours; without alpha the texel is opaque.
+void CopyRow(const std::uint8_t* source, int channels, int width, std::uint8_t* destination) {
+    const bool colour = channels >= 3;
+    const bool alpha = channels % 2 == 0;
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t* p = source + channels * x;
+        std::uint8_t* q = destination + 4 * x;
+        q[0] = p[colour ? 2 : 0];
+        q[1] = p[colour ? 1 : 0];
+        q[2] = p[0];
+        q[3] = alpha ? p[channels - 1] : 255;
+    }
+}
+
+HRESULT CheckImage(IDirect3DDevice9* device, std::FILE* stream, std::uint64_t fileSize, std::string& why) {
+    unsigned char head[kImageHeadBytes];
+    const std::size_t headSize = std::fread(head, 1, sizeof head, stream);
+    if (std::fseek(stream, 0, SEEK_SET) != 0) return Refuse(why, "cannot be read", D3DXERR_INVALIDDATA);
+    int width = 0;
+    int height = 0;
+    std::string reason;
+    if (!ReadImageSize(stream, width, height, reason)) {
+        return Refuse(why, "not an image format the viewer reads, or damaged (" + reason + ")",
+                      D3DXERR_INVALIDDATA);
+    }
+    D3DCAPS9 caps{};
+    if (SUCCEEDED(device->GetDeviceCaps(&caps)) && (static_cast<DWORD>(width) > caps.MaxTextureWidth ||
+                                                    static_cast<DWORD>(height) > caps.MaxTextureHeight)) {
+        return Refuse(why,
+                      SizeText(width, height) + " pixels, larger than the device's " +
+                          SizeText(caps.MaxTextureWidth, caps.MaxTextureHeight) + " limit",
+                      D3DERR_NOTAVAILABLE);
+    }
+    const std::uint64_t declared = DeclaredImageBytes(head, headSize);
+    if (declared > fileSize) {
+        return Refuse(why,
+                      "pixel data cut short: the file holds " + std::to_string(fileSize) + " of the " +
+                          std::to_string(declared) + " bytes its header declares",
+                      D3DXERR_INVALIDDATA);
+    }
+    return S_OK;
+}
+
+HRESULT FillTexture(IDirect3DDevice9* device, const StoredImage& image, IDirect3DTexture9** texture,
+                    std::string& why) {
+    const std::string cannot = "the device cannot make a " + SizeText(image.width, image.height) + " texture";
+    IDirect3DTexture9* created = nullptr;
+    HRESULT result = device->CreateTexture(static_cast<UINT>(image.width), static_cast<UINT>(image.height), 1,
+                                           0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &created, nullptr);
+    if (FAILED(result) || created == nullptr)
+        return Refuse(why, cannot, FAILED(result) ? result : D3DERR_INVALIDCALL);
+    D3DLOCKED_RECT locked{};
+    result = created->LockRect(0, &locked, nullptr, 0);
+    if (FAILED(result) || locked.pBits == nullptr) {
+        created->Release();
+        return Refuse(why, cannot, FAILED(result) ? result : D3DERR_INVALIDCALL);
+    }
+    const std::size_t rowBytes =
+        static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.channels);
+    for (int y = 0; y < image.height; ++y) {
+        CopyRow(image.pixels.get() + rowBytes * static_cast<std::size_t>(y), image.channels, image.width,
+                static_cast<std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(locked.Pitch) * y);
+    }
+    created->UnlockRect(0);
+    *texture = created;
+    return S_OK;
+}
+
+}  // namespace
+
+bool OpenImageFile(const char* path, RegularFile& file, std::string& why) {
+    switch (OpenRegularFile(path, file)) {
+        case OpenResult::kOk:
+            return true;
+        case OpenResult::kNotFound:
+            why = "not found";
+            return false;
+        case OpenResult::kNotRegular:
+            why = "not a regular file";
+            return false;
+        case OpenResult::kCannotRead:
+            break;
+    }
+    why = "cannot be read";
+    return false;
+}
+
+HRESULT CreateTextureFromImageFile(IDirect3DDevice9* device, RegularFile& file, IDirect3DTexture9** texture,
+                                   std::string& why) {
+    *texture = nullptr;
+    const std::uint64_t fileSize = file.size;
+    std::FILE* stream = StreamRegularFile(file);
+    if (stream == nullptr) return Refuse(why, "cannot be read", D3DXERR_INVALIDDATA);
+    HRESULT result = CheckImage(device, stream, fileSize, why);
+    StoredImage image;
+    std::string reason;
+    if (SUCCEEDED(result) && !DecodeStoredImage(stream, image, reason)) {
+        result = Refuse(why, "cannot be decoded (" + reason + ")", D3DXERR_INVALIDDATA);
+    }
+    std::fclose(stream);
+    return SUCCEEDED(result) ? FillTexture(device, image, texture, why) : result;
+}
+
+HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile,
+                                          IDirect3DTexture9** texture) {
+    if (texture == nullptr) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    if (device == nullptr || srcFile == nullptr) return D3DERR_INVALIDCALL;
+    std::string why;
+    RegularFile file;
+    if (!OpenImageFile(srcFile, file, why)) return D3DXERR_INVALIDDATA;
+    return CreateTextureFromImageFile(device, file, texture, why);
+}
