@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
-enum class OpenResult { kOk, kNotFound, kNotRegular, kCannotRead };
+// kAmbiguous: no file has the name, and several differ from it only in letter case (see file_lookup.h).
+enum class OpenResult { kOk, kNotFound, kNotRegular, kCannotRead, kAmbiguous };
 
 // Which file a name leads to: every name of one file gives the same identity.
 struct FileIdentity {
@@ -20,7 +21,8 @@ struct RegularFile {
     FileIdentity identity;
 };
 
-OpenResult OpenRegularFile(const char* path, RegularFile& file);
+// The name is looked up as Windows looks names up (file_lookup.h).
+OpenResult OpenRegularFile(const char* name, RegularFile& file);
 void CloseRegularFile(RegularFile& file);
 
 // A binary stdio stream over the file from its start, which owns the file from then on; null (with

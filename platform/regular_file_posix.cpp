@@ -6,9 +6,13 @@
 
 #include <cerrno>
 
+#include "platform/file_lookup.h"
 #include "platform/regular_file.h"
 
-OpenResult OpenRegularFile(const char* path, RegularFile& file) {
+OpenResult OpenRegularFile(const char* name, RegularFile& file) {
+    const FileLookup found = LookUpFile(name);
+    if (!found.ambiguity.empty()) return OpenResult::kAmbiguous;
+    const char* path = found.path.c_str();
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat status {};
     if (fd < 0) {

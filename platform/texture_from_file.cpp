@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/file_lookup.h"
 #include "platform/image_decode.h"
 #include "platform/image_extent.h"
 
@@ -101,6 +102,10 @@ bool OpenImageFile(const char* path, RegularFile& file, std::string& why) {
             return false;
         case OpenResult::kNotRegular:
             why = "not a regular file";
+            return false;
+        case OpenResult::kAmbiguous:
+            why = "not found; several files differ from the name only in letter case: " +
+                  LookUpFile(path).ambiguity;
             return false;
         case OpenResult::kCannotRead:
             break;

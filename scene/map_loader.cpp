@@ -16,6 +16,7 @@
 #include <new>
 #include <string>
 
+#include "platform/file_lookup.h"
 #include "platform/file_view.h"
 #include "platform/texture_cache.h"
 #include "scene/map_text.h"
@@ -254,11 +255,15 @@ bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene) {
     FileView view;
     const OpenResult opened = OpenFileView(path, view);
     if (opened != OpenResult::kOk) {
-        const char* problem = opened == OpenResult::kNotFound ? "cannot open the map file"
+        std::string problem = opened == OpenResult::kNotFound ? "cannot open the map file"
                               : opened == OpenResult::kNotRegular
                                   ? "the map file is not a regular file (a folder, device, FIFO or socket)"
                                   : "cannot read the map file";
-        std::fprintf(stderr, "%s: %s\n", path, problem);
+        if (opened == OpenResult::kAmbiguous) {
+            problem = "cannot open the map file: several files differ from its name only in letter case: " +
+                      LookUpFile(path).ambiguity;
+        }
+        std::fprintf(stderr, "%s: %s\n", path, problem.c_str());
         scene = SceneData{};
         return false;
     }

@@ -495,6 +495,11 @@ class Run:
         self.program.stop(self)
         self.process.communicate()
 
+    def peak_memory_mib(self):
+        """The most resident memory the program's own process has held so far."""
+        with open(f"/proc/{self.program.pid(self)}/status") as f:
+            return next(int(line.split()[1]) for line in f if line.startswith("VmHWM:")) / 1024
+
     def pause(self, paused=True):
         """Stops the program's own process where it stands (SIGSTOP), or lets it go on."""
         os.kill(self.program.pid(self), signal.SIGSTOP if paused else signal.SIGCONT)

@@ -152,37 +152,73 @@ def controls(program, screen, folder):
     print("Escape: exit code 0")
 
 
+def refused(program, screen, folder, what, expected):
+    """Starts the program on the map.txt in folder: it must end at once with the start-up failure
+    code and one line on stderr holding expected."""
+    code, err = program.start(folder, screen.env()).finish(15)
+    print(f"{what}: exit code {code:#010x}, stderr {err.strip()!r}")
+    check(code == program.failure_code, f"{what}: ended with {code:#x}, not {program.failure_code:#x}")
+    check(len(err.splitlines()) == 1 and expected in err, f"{what}: stderr is not one line saying {expected!r}")
+
+
 def failures(program, screen, folder):
-    """Start-up failures give E_FAIL in full and a line on stderr; a bad image does not stop it."""
-    code, err = program.start(folder, screen.env()).finish()
-    print(f"no map.txt: exit code {code:#010x}, stderr {err.strip()!r}")
-    check(code == program.failure_code, f"a missing map.txt did not end with {program.failure_code:#x}")
-    check("map.txt" in err, "a missing map.txt was not named on stderr")
+    """Start-up failures give E_FAIL in full and one line on stderr saying why; images that do not
+    load do not stop it."""
+    map_file = os.path.join(folder, "map.txt")
+    refused(program, screen, folder, "no map.txt", "map.txt: cannot open the map file")
+    os.mkdir(map_file)
+    refused(program, screen, folder, "map.txt a folder", "map.txt: the map file is not a regular file")
+    os.rmdir(map_file)
+    if isinstance(program, Native):
+        # Without a writer, opening a FIFO would wait for ever.
+        os.mkfifo(map_file)
+        refused(program, screen, folder, "map.txt a FIFO", "map.txt: the map file is not a regular file")
+        os.remove(map_file)
 
     mesh = Mesh()
     mesh.add_square((0.0, 0.0, 5.0), 1.0, 0)
-    map_file = os.path.join(folder, "map.txt")
     write_map(map_file, (0, 0, 0), mesh, ["name.bmp"])
     with open(map_file) as f:
-        text = f.read().replace("%name.bmp%", "no percent sign before this name")
-    with open(map_file, "w") as f:
-        f.write(text)
-    code, err = program.start(folder, screen.env()).finish()
-    print(f"malformed map: exit code {code:#010x}, stderr {err.strip()!r}")
-    check(code == program.failure_code, f"a malformed map did not end with {program.failure_code:#x}")
-    check("map.txt:" in err, "the reader's line is missing from stderr")
+        text = f.read()
+    for what, changed, expected in [
+            ("malformed map", text.replace("%name.bmp%", "no percent sign before this name"), "map.txt:11: expected"),
+            ("infinite start", text.replace("0 0 0", "0 inf 0", 1), 'map.txt:1: expected a start position coordinate, '
+                                                                     'found "inf" (not a finite number)'),
+            ("no triangles", "0 0 0\n0\n0\n0\n", "map.txt: the map has no triangles")]:
+        with open(map_file, "w") as f:
+            f.write(changed)
+        refused(program, screen, folder, what, expected)
+    os.remove(map_file)
 
+    # A map as made on Windows: a byte-order mark, CR line ends, a file name in capitals and an image
+    # named with a backslash and other letter case; 4000 slots naming that one large image, and one
+    # that is no image at all.
+    os.mkdir(os.path.join(folder, "textures"))
+    write_image(os.path.join(folder, "textures", "green.png"), 1024, 1024, GREEN)
     with open(os.path.join(folder, "broken.bmp"), "wb") as f:
         f.write(b"BM not really an image")
-    write_map(os.path.join(folder, "map.txt"), (0, 0, 0), mesh, ["broken.bmp"])
+    mesh.add_square((0.0, -1.0, 4.0), 0.4, 4000)
+    write_map(map_file, (0, 0, 0), mesh, ["Textures\\Green.PNG"] * 4000 + ["broken.bmp"])
+    with open(map_file, "rb") as f:
+        windows_text = b"\xef\xbb\xbf" + f.read().replace(b"\n", b"\r")
+    os.remove(map_file)
+    with open(os.path.join(folder, "MAP.TXT"), "wb") as f:
+        f.write(windows_text)
     run = program.start(folder, screen.env())
     centre = (screen.width // 2, screen.height // 2)
-    picture = first_frame(screen, centre, (255, 255, 255))
-    expect_colour(picture, "square whose image did not load", centre, lit((255, 255, 255), 1.0), 2)
+    picture = first_frame(screen, centre, lit(GREEN, 1.0))
+    expect_colour(picture, "square of the image named the Windows way", centre, lit(GREEN, 1.0), 2)
+    expect_colour(picture, "square whose image did not load", project(screen, (0.0, -1.0, 4.0)),
+                  lit((255, 255, 255), 1.0), 2)
+    peak = run.peak_memory_mib()
+    print(f"4000 slots naming one 1024x1024 image: peak resident memory {peak:.0f} MiB")
+    check(peak < 400, "the image was not loaded once for all the slots that name it")
     screen.tap("Escape")
     code, err = run.finish()
     check(code == 0, f"Escape ended with exit code {code:#010x}")
-    check("broken.bmp" in err, "the image that did not load was not named on stderr")
+    warnings = err.splitlines()
+    check(len(warnings) == 1 and 'map.txt:4017: warning: cannot load texture "broken.bmp": not an image format' in err,
+          f"stderr is not one warning naming broken.bmp at its line: {err!r}")
 
 
 def d3dx(program, screen, folder):

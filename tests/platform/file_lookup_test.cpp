@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "platform/texture_from_file.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -39,6 +41,19 @@ TEST_F(FileLookupTest, TheExactNameWinsAndOtherwiseEveryCaseVariantIsNamed) {
     const FileLookup neither = LookUpFile(In("a.BMP").c_str());
     EXPECT_EQ(neither.path, In("a.BMP"));
     EXPECT_EQ(neither.ambiguity, In("A.bmp") + ", " + In("a.bmp"));
+}
+
+TEST_F(FileLookupTest, ImagesAreOpenedThroughTheLookupAndAWarningNamesTheCaseVariants) {
+    Make("Textures/Stone.BMP");
+    Make("a.bmp");
+    Make("A.bmp");
+    RegularFile file;
+    std::string why;
+    EXPECT_TRUE(OpenImageFile((dir.string() + "\\TEXTURES\\stone.bmp").c_str(), file, why));
+    CloseRegularFile(file);
+    EXPECT_FALSE(OpenImageFile(In("a.BMP").c_str(), file, why));
+    EXPECT_EQ(why, "not found; several files differ from the name only in letter case: " + In("A.bmp") +
+                       ", " + In("a.bmp"));
 }
 
 TEST_F(FileLookupTest, AMissingNameStaysAsWrittenFromWhereItIsMissing) {
