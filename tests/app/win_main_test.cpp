@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/screen_metrics.h"
 #include "app/window_proc.h"
 #include "camera/camera.h"
+#include "platform/screen_metrics.h"
 #include "render/render_resources.h"
 #include "scene/scene_data.h"
 #include "tests/fakes/fake_pointer.h"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/screen_metrics.h"
 #include "camera/camera.h"
 #include "camera/input_state.h"
+#include "platform/screen_metrics.h"
 #include "tests/fakes/fake_pointer.h"
 #include "tests/fakes/fake_window.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Sends one mouse-move message with the pointer dx pixels right of and dy pixels above the centre.
-#include "platform/screen_metrics.h"
 #include "camera/mouse_look.h"
+#include "platform/screen_metrics.h"
 #include "tests/fakes/fake_pointer.h"
 
 inline void UseScreen(int width, int height) {
