@@ -4,11 +4,11 @@
 #include "scene/map_loader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <new>
 #include <string>
 
 #include "platform/file_view.h"
+#include "platform/report.h"
 #include "scene/map_text.h"
 #include "scene/number_list.h"
 
@@ -297,11 +297,11 @@ bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene) {
     FileView view;
     switch (OpenFileView(path, view)) {
         case FileViewResult::kCannotOpen:
-            std::fprintf(stderr, "%s: cannot open the map file\n", path);
+            ReportLine("%s: cannot open the map file", path);
             scene = SceneData{};
             return false;
         case FileViewResult::kCannotRead:
-            std::fprintf(stderr, "%s: cannot read the map file\n", path);
+            ReportLine("%s: cannot read the map file", path);
             scene = SceneData{};
             return false;
         case FileViewResult::kOk:

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "platform/report.h"
 #include "scene/number_parse.h"
 
 namespace {
@@ -39,7 +40,7 @@ int NextChar(MapText& text) {
 }
 
 void ReportAt(const char* fileName, int line, const std::string& message) {
-    std::fprintf(stderr, "%s:%d: %s\n", fileName, line, message.c_str());
+    ReportLine("%s:%d: %s", fileName, line, message.c_str());
 }
 
 std::string Quote(const char* begin, const char* end) {

@@ -62,7 +62,7 @@ inline bool ReadFloat(MapText& text, const char* what, float& value) {
 // Reads the next character as a text-mode stream would; -1 at end of file.
 int NextChar(MapText& text);
 
-// Writes "file:line: message" to stderr.
+// Reports "file:line: message" as one line (platform/report.h).
 void ReportAt(const char* fileName, int line, const std::string& message);
 // Quotes bytes for a message: printable ASCII as is, the rest as \n, \t, \r or \xNN.
 std::string Quote(const char* begin, const char* end);

@@ -14,8 +14,8 @@ void RunAll(std::vector<std::function<void()>>& events) {
 
 }  // namespace
 
-void NativePumpEvents(bool wait) {
-    if (wait) {
+void NativePumpEvents(DWORD waitMs) {
+    if (waitMs != 0) {
         ++gNative.waits;
         RunAll(gNative.afterWait);
     }
