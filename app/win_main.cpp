@@ -40,14 +40,20 @@ void FillScreenMetrics(ScreenMetrics& screen) {
     screen.centreY = screen.height >> 1;
 }
 
-// Between 50 and 100 ms: a device that comes back is drawn on soon, and waiting costs nothing.
-constexpr DWORD kLostDeviceCheckMs = 75;
+// With a pass of up to kLostPassMs on top, the device is asked every 60 to 80 ms: soon after it
+// comes back, and seldom enough to cost nothing.
+constexpr DWORD kLostDeviceCheckMs = 60;
+// About a display refresh, the pace of the frames that are not drawn.
+constexpr DWORD kLostPassMs = 16;
 
-// Lost: no frames. One message at most, or a sleep until one comes or the device is due to be
-// asked again. False when it cannot be restored.
+// Lost: no frames. One message at most, then a pause as long as a frame; or, with none, a sleep
+// until one comes or the device is due to be asked again. Without the pause a mouse move, whose
+// handling puts the pointer back at the centre and so brings another, would keep the loop busy.
+// False when the device cannot be restored.
 bool WaitForDevice(MSG& msg, DWORD& lastCheck) {
     if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         DispatchMessageW(&msg);
+        Sleep(kLostPassMs);
     } else if (const DWORD waited = GetTickCount() - lastCheck; waited < kLostDeviceCheckMs) {
         MsgWaitForMultipleObjectsEx(0, nullptr, kLostDeviceCheckMs - waited, QS_ALLINPUT,
                                     MWMO_INPUTAVAILABLE);

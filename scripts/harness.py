@@ -416,11 +416,13 @@ class Native:
 
 class Windows:
     """A Windows program of the build, run under Wine through the launcher that reports its whole
-    32-bit exit code (a Unix shell sees only the low byte). One Wine prefix per build tree."""
+    32-bit exit code (a Unix shell sees only the low byte). One Wine prefix per build tree.
+    dll_overrides are WINEDLLOVERRIDES entries of the caller's, such as "d3d9=n,b"."""
 
     failure_code = E_FAIL
 
-    def __init__(self, path=None, build=None):
+    def __init__(self, path=None, build=None, dll_overrides=""):
+        self.dll_overrides = dll_overrides
         self.build = os.path.abspath(build or os.path.join(ROOT, "build", "windows"))
         self.path = os.path.abspath(path or os.path.join(self.build, "vellmora.exe"))
         self.launcher = os.path.join(self.build, "vellmora_launch.exe")
@@ -431,8 +433,8 @@ class Windows:
 
     def wine_env(self, env):
         # No Mono or Gecko installer dialogs on a screen nobody watches.
-        return dict(env, WINEPREFIX=self.prefix, WINEARCH="win64", WINEDEBUG="-all",
-                    WINEDLLOVERRIDES="mscoree,mshtml=")
+        overrides = ";".join(filter(None, ["mscoree,mshtml=", self.dll_overrides]))
+        return dict(env, WINEPREFIX=self.prefix, WINEARCH="win64", WINEDEBUG="-all", WINEDLLOVERRIDES=overrides)
 
     def prepare(self):
         """Makes the prefix once and keeps it: a display scaled to 150 %, where a program that is

@@ -1,12 +1,13 @@
 // Win32 window classes, window handles and the message queue: posting, retrieval in Win32's order
 // (posted messages, then WM_QUIT, then WM_PAINT), waiting, dispatching and the default window
-// procedure; the millisecond clock that waits are measured by.
+// procedure; the millisecond clock that waits are measured by, and a plain sleep.
 // Not implemented: timers, message filters on hooks, child windows, window and class extra bytes.
 #include "platform/port/message_queue.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cwchar>
+#include <thread>
 
 #include "platform/port/native.h"
 
@@ -211,6 +212,10 @@ DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE*, DWORD milli
         NativePumpEvents(milliseconds);
     }
     return HasMessages() ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+}
+
+void WINAPI Sleep(DWORD milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 DWORD WINAPI GetTickCount() {

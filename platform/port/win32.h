@@ -179,6 +179,7 @@ BOOL WINAPI SetCursorPos(int x, int y);
 // kernel32
 HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
 DWORD WINAPI GetTickCount();
+void WINAPI Sleep(DWORD milliseconds);
 HANDLE WINAPI GetStdHandle(DWORD which);
 DWORD WINAPI GetFileType(HANDLE file);
 BOOL WINAPI AttachConsole(DWORD processId);

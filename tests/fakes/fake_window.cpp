@@ -157,6 +157,13 @@ DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE*, DWORD milli
     return gFakeWin32.queue.empty() ? WAIT_TIMEOUT : WAIT_OBJECT_0;
 }
 
+void WINAPI Sleep(DWORD milliseconds) {
+    gFakeWin32.calls.push_back("Sleep(" + std::to_string(milliseconds) + ")");
+    gFakeWin32.tick += milliseconds;
+    gFakeWin32.calls.push_back("woke at " + std::to_string(gFakeWin32.tick));
+    Arrive();
+}
+
 DWORD WINAPI GetTickCount() {
     return gFakeWin32.tick;
 }
