@@ -9,27 +9,31 @@
 
 namespace {
 
-// Looked for once, at the first line, so that a run with nothing to say leaves the console alone.
+// Found once, at the first line, so that a run with nothing to say leaves the console alone.
 // Standard error that goes anywhere (a file, a pipe, a console, NUL) is where the user sent it.
-void FindErrorOutput() {
-    static bool found = false;
-    if (found) {
-        return;
+// Without one, the console of the parent process, if it has one, or the console the program is
+// attached to already (Wine attaches a GUI program to its parent's).
+std::FILE* ErrorOutput() {
+    static std::FILE* output = nullptr;
+    if (output != nullptr) {
+        return output;
     }
-    found = true;
+    output = stderr;
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     if (error != nullptr && error != INVALID_HANDLE_VALUE && GetFileType(error) != FILE_TYPE_UNKNOWN) {
-        return;
+        return output;
     }
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-        std::freopen("CONOUT$", "w", stderr);
+    if (AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED) {
+        if (std::FILE* console = std::fopen("CONOUT$", "w")) {
+            output = console;
+        }
     }
+    return output;
 }
 
 }  // namespace
 
 void ReportLine(const char* format, ...) {
-    FindErrorOutput();
     std::va_list args;
     va_start(args, format);
     std::va_list again;
@@ -40,6 +44,8 @@ void ReportLine(const char* format, ...) {
     std::vsnprintf(line.data(), line.size() + 1, format, again);
     va_end(again);
     line += '\n';
-    std::fputs(line.c_str(), stderr);
+    std::FILE* output = ErrorOutput();
+    std::fputs(line.c_str(), output);
+    std::fflush(output);
     OutputDebugStringA(line.c_str());
 }

@@ -9,6 +9,8 @@ import ctypes
 import fcntl
 import math
 import os
+import pty
+import re
 import select
 import shutil
 import signal
@@ -467,6 +469,39 @@ class Windows:
         process = subprocess.Popen(["wine", self.launcher, target, str(timeout_seconds * 1000)], cwd=folder,
                                    env=self.wine_env(env), stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         return Run(process, self)
+
+    def run_in_console(self, folder, env, seconds=60):
+        """Runs the program to its end from a console, with no standard handles of its own, as a
+        GUI program started from a Command Prompt has none. Wine's console is a pseudo-terminal
+        here, and its debugstr channel shows what the program passes to OutputDebugStringA. Gives
+        the exit code and the console's text: the launcher's, the program's and Wine's lines."""
+        self.prepare()
+        # A dumb terminal keeps Wine's console from drawing the text with cursor movements.
+        env = dict(self.wine_env(env), WINEDEBUG="warn+debugstr", TERM="dumb")
+        target = "Z:" + self.path.replace("/", "\\")
+        pid, terminal = pty.fork()
+        if pid == 0:
+            os.chdir(folder)
+            os.execvpe("wine", ["wine", self.launcher, target, str(seconds * 1000), "--no-std-handles"], env)
+        text = b""
+        deadline = time.time() + seconds + 30
+        while time.time() < deadline:
+            ready, _, _ = select.select([terminal], [], [], max(0.0, deadline - time.time()))
+            try:
+                chunk = os.read(terminal, 4096) if ready else b""
+            except OSError:  # the terminal closes when the launcher ends
+                break
+            if not chunk:
+                break
+            text += chunk
+        os.close(terminal)
+        if time.time() >= deadline:
+            os.kill(pid, signal.SIGKILL)
+        os.waitpid(pid, 0)
+        # Cursor moves to the right stand for blanks; other control sequences mean nothing here.
+        text = re.sub(r"\x1b\[(\d*)C", lambda m: " " * int(m.group(1) or 1), text.decode(errors="replace"))
+        text = re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", text).replace("\r", "")
+        return self.exit_code(None, text, ""), text
 
     def run_tool(self, name, folder, env, seconds=120):
         """Runs another program of the build to its end; gives the finished process."""

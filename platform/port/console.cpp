@@ -10,6 +10,8 @@ namespace {
 
 // A standard handle is the address of its descriptor's slot: never null, never INVALID_HANDLE_VALUE.
 int gStandardDescriptors[3] = {0, 1, 2};
+// Set by the calls here that fail, as Win32 sets the thread's last error.
+DWORD gLastError = 0;
 
 int DescriptorOf(HANDLE handle) {
     for (int& descriptor : gStandardDescriptors) {
@@ -52,9 +54,15 @@ DWORD WINAPI GetFileType(HANDLE file) {
     return S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode) ? FILE_TYPE_PIPE : FILE_TYPE_UNKNOWN;
 }
 
-// The terminal a program was started from is its stderr already.
+// The terminal a program was started from is its stderr already: no process has a console to
+// attach to.
 BOOL WINAPI AttachConsole(DWORD) {
+    gLastError = ERROR_INVALID_HANDLE;
     return FALSE;
+}
+
+DWORD WINAPI GetLastError() {
+    return gLastError;
 }
 
 // The line has gone to stderr; there is no debugger channel to pass it to as well.

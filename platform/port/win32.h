@@ -153,6 +153,8 @@ struct WNDCLASSEXW {
 #define FILE_TYPE_CHAR 0x0002u
 #define FILE_TYPE_PIPE 0x0003u
 #define ATTACH_PARENT_PROCESS static_cast<DWORD>(-1)
+#define ERROR_ACCESS_DENIED 5u
+#define ERROR_INVALID_HANDLE 6u
 
 // user32
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass);
@@ -183,6 +185,7 @@ void WINAPI Sleep(DWORD milliseconds);
 HANDLE WINAPI GetStdHandle(DWORD which);
 DWORD WINAPI GetFileType(HANDLE file);
 BOOL WINAPI AttachConsole(DWORD processId);
+DWORD WINAPI GetLastError();
 void WINAPI OutputDebugStringA(LPCSTR text);
 
 // The program's entry, defined by the program itself.

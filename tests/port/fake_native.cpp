@@ -17,6 +17,7 @@ void RunAll(std::vector<std::function<void()>>& events) {
 void NativePumpEvents(DWORD waitMs) {
     if (waitMs != 0) {
         ++gNative.waits;
+        gNative.lastWaitMs = waitMs;
         RunAll(gNative.afterWait);
     }
     RunAll(gNative.pending);
