@@ -20,12 +20,13 @@ Recovery RestoreLostDevice(const ScreenMetrics& screen) {
     if (level == D3DERR_DEVICELOST) {
         return Recovery::kStillLost;
     }
-    if (level == D3D_OK) {
-        // It was never really lost: everything made so far still holds.
+    if (level == D3D_OK && gRender.vertexBuffer != nullptr) {
+        // It was never really lost, and nothing is released yet: everything made so far holds.
         gRender.lost = false;
         return Recovery::kRestored;
     }
-    if (level != D3DERR_DEVICENOTRESET) {
+    // Working again after a reset that found it lost once more still needs the reset.
+    if (level != D3D_OK && level != D3DERR_DEVICENOTRESET) {
         return Impossible("TestCooperativeLevel", level);
     }
 

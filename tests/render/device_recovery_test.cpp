@@ -97,11 +97,12 @@ TEST_F(LostDevice, WaitsWhileLostThenReleasesResetsAndMakesAndSetsEverythingAgai
 }
 
 TEST_F(LostDevice, AResetLostAgainWaitsAndAnyOtherFailureIsOneLineAndTheEnd) {
-    device.cooperativeLevels = {D3DERR_DEVICENOTRESET, D3DERR_DEVICENOTRESET};
+    device.cooperativeLevels = {D3DERR_DEVICENOTRESET, D3D_OK};
     device.resetResult = D3DERR_DEVICELOST;
     EXPECT_EQ(RestoreLostDevice(screen), Recovery::kStillLost);
     device.resetResult = D3D_OK;
-    EXPECT_EQ(RestoreLostDevice(screen), Recovery::kRestored);
+    EXPECT_EQ(RestoreLostDevice(screen), Recovery::kRestored) << "released once, so reset even when working";
+    EXPECT_EQ(device.resets.size(), 2u);
     EXPECT_EQ(device.releaseLog.size(), 3u) << "each object is released once";
 
     struct Case {
