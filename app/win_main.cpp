@@ -1,11 +1,11 @@
 // The program's entry: start-up in its fixed order, the main loop, shutdown.
-#include <cstdio>
-
 #include "app/window_proc.h"
 #include "camera/camera.h"
 #include "camera/input_state.h"
 #include "platform/platform.h"
+#include "platform/report.h"
 #include "platform/screen_metrics.h"
+#include "render/device_recovery.h"
 #include "render/render_frame.h"
 #include "render/render_resources.h"
 #include "scene/map_loader.h"
@@ -40,11 +40,43 @@ void FillScreenMetrics(ScreenMetrics& screen) {
     screen.centreY = screen.height >> 1;
 }
 
-// Active: one message at most, then a frame. Paused: sleep until a message comes.
-void RunMainLoop() {
+// With a pass of up to kLostPassMs on top, the device is asked every 60 to 80 ms: soon after it
+// comes back, and seldom enough to cost nothing.
+constexpr DWORD kLostDeviceCheckMs = 60;
+// About a display refresh, the pace of the frames that are not drawn.
+constexpr DWORD kLostPassMs = 16;
+
+// Lost: no frames. One message at most, then a pause as long as a frame; or, with none, a sleep
+// until one comes or the device is due to be asked again. Without the pause a mouse move, whose
+// handling puts the pointer back at the centre and so brings another, would keep the loop busy.
+// False when the device cannot be restored.
+bool WaitForDevice(MSG& msg, DWORD& lastCheck) {
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&msg);
+        Sleep(kLostPassMs);
+    } else if (const DWORD waited = GetTickCount() - lastCheck; waited < kLostDeviceCheckMs) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, kLostDeviceCheckMs - waited, QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+    }
+    const DWORD now = GetTickCount();
+    if (msg.message == WM_QUIT || now - lastCheck < kLostDeviceCheckMs) {
+        return true;
+    }
+    lastCheck = now;
+    return RestoreLostDevice(gScreen) != Recovery::kImpossible;
+}
+
+// Active: one message at most, then a frame. Paused: sleep until a message comes. False when a
+// lost device cannot be restored.
+bool RunMainLoop() {
     MSG msg{};
+    DWORD lastCheck = 0;
     while (msg.message != WM_QUIT) {
-        if (gInput.active) {
+        if (gInput.active && gRender.lost) {
+            if (!WaitForDevice(msg, lastCheck)) {
+                return false;
+            }
+        } else if (gInput.active) {
             if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 DispatchMessageW(&msg);
             }
@@ -53,6 +85,7 @@ void RunMainLoop() {
             DispatchMessageW(&msg);
         }
     }
+    return true;
 }
 
 // Start-up in its fixed order; false at the first step that fails, with nothing released.
@@ -60,7 +93,7 @@ bool StartUp() {
     InitInputState();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!RegisterWindowClass(instance)) {
-        std::fprintf(stderr, "vellmora: RegisterClassExW failed\n");
+        ReportLine("vellmora: RegisterClassExW failed");
         return false;
     }
     FillScreenMetrics(gScreen);
@@ -68,7 +101,7 @@ bool StartUp() {
                                   gScreen.height, GetDesktopWindow(), nullptr, instance, nullptr);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
-    // The device code and the map reader name their own failures on stderr.
+    // The device code and the map reader report their own failures.
     if (!CreateDeviceObjects(window, gScreen) || !LoadMap(gRender.device, gScene)) {
         return false;
     }
@@ -95,7 +128,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!StartUp()) {
         return E_FAIL;
     }
-    RunMainLoop();
+    const bool ended = RunMainLoop();
     ShutDown();
-    return 0;
+    return ended ? 0 : E_FAIL;
 }

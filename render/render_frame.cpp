@@ -1,5 +1,5 @@
 // One frame: move the camera, aim the headlight along the view, draw the mesh in runs of equal
-// texture, present.
+// texture, present, and note a lost device.
 #include "render/render_frame.h"
 
 #include "camera/camera.h"
@@ -52,6 +52,8 @@ void RenderFrame() {
     device->BeginScene();
     DrawRuns(device, gScene);
     device->EndScene();
-    // A lost device makes the calls above fail harmlessly; the picture simply stops updating.
-    device->Present(nullptr, nullptr, nullptr, nullptr);
+    // Presenting to a lost device would only queue work without end: frames stop until it is restored.
+    if (device->Present(nullptr, nullptr, nullptr, nullptr) == D3DERR_DEVICELOST) {
+        gRender.lost = true;
+    }
 }

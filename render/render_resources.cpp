@@ -3,9 +3,9 @@
 #include "render/render_resources.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
+#include "platform/report.h"
 #include "scene/map_loader.h"
 
 RenderResources gRender;
@@ -14,23 +14,27 @@ namespace {
 
 constexpr std::uint64_t kMaxBufferBytes = 0xFFFFFFFFu;
 
-// Copies count elements into a freshly made buffer; a lock that hands back no memory fails too.
-template <typename Buffer, typename Element>
-bool FillBuffer(Buffer* buffer, const SceneArray<Element>& elements, UINT length) {
+// Copies length bytes into a freshly made buffer; a lock that hands back no memory fails too.
+template <typename Buffer>
+DeviceStep FillBuffer(Buffer* buffer, const void* contents, UINT length, const char* lockStep) {
     void* data = nullptr;
-    if (FAILED(buffer->Lock(0, length, &data, 0)) || (data == nullptr && length != 0)) {
-        return false;
+    const HRESULT locked = buffer->Lock(0, length, &data, 0);
+    if (FAILED(locked) || (data == nullptr && length != 0)) {
+        return {lockStep, FAILED(locked) ? locked : E_FAIL};
     }
     if (length != 0) {
-        std::memcpy(data, elements.data(), length);
+        std::memcpy(data, contents, length);
     }
     buffer->Unlock();
-    return true;
+    return {};
 }
 
+// The scene's arrays end once on the device; their contents stay for a reset to fill the buffers
+// again.
 template <typename Element>
-void Free(SceneArray<Element>& elements) {
-    SceneArray<Element>().swap(elements);
+void Keep(SceneArray<Element>& elements, SceneArray<Element>& kept) {
+    SceneArray<Element>().swap(kept);
+    kept.swap(elements);
 }
 
 template <typename Object>
@@ -42,7 +46,7 @@ void ReleaseOnce(Object*& object) {
 }
 
 bool Fail(const char* step) {
-    std::fprintf(stderr, "vellmora: %s failed\n", step);
+    ReportLine("vellmora: %s failed", step);
     return false;
 }
 
@@ -53,64 +57,55 @@ bool CreateDeviceObjects(HWND window, const ScreenMetrics& screen) {
     if (gRender.d3d == nullptr) {
         return Fail("Direct3DCreate9");
     }
-    D3DPRESENT_PARAMETERS parameters;
+    D3DPRESENT_PARAMETERS& parameters = gRender.presentation;
     std::memset(&parameters, 0, sizeof parameters);
     parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
     parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
     parameters.Windowed = TRUE;
     parameters.EnableAutoDepthStencil = TRUE;
     parameters.AutoDepthStencilFormat = D3DFMT_D16;
+    // The device may write the sizes it chose into its copy; a reset asks again as at first.
+    D3DPRESENT_PARAMETERS asked = parameters;
     if (FAILED(gRender.d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                         D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters,
-                                         &gRender.device))) {
+                                         D3DCREATE_HARDWARE_VERTEXPROCESSING, &asked, &gRender.device))) {
         gRender.device = nullptr;
         return Fail("IDirect3D9::CreateDevice");
     }
+    CreateDepthSurface(screen);
+    return true;
+}
+
+void CreateDepthSurface(const ScreenMetrics& screen) {
     // Without a depth surface the device keeps drawing with none; the start-up goes on.
     gRender.device->CreateDepthStencilSurface(static_cast<UINT>(screen.width),
                                               static_cast<UINT>(screen.height), D3DFMT_D16,
                                               D3DMULTISAMPLE_NONE, 0, TRUE, &gRender.depthSurface, nullptr);
     gRender.device->SetDepthStencilSurface(gRender.depthSurface);
     gRender.device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    return true;
 }
 
-bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
-    IDirect3DDevice9* device = gRender.device;
-    // Buffer lengths are 32-bit byte counts: a larger map is refused rather than silently cut short.
-    if (static_cast<std::uint64_t>(scene.indexCount) * 4 > kMaxBufferBytes ||
-        static_cast<std::uint64_t>(scene.vertexCount) * sizeof(Vertex) > kMaxBufferBytes) {
-        std::fprintf(stderr, "vellmora: the map is too large for Direct3D 9 buffers (4 GiB at most each)\n");
-        return false;
-    }
-    const UINT indexBytes = static_cast<UINT>(scene.indexCount) * 4;
-    if (FAILED(device->CreateIndexBuffer(indexBytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX32, D3DPOOL_DEFAULT,
-                                         &gRender.indexBuffer, nullptr))) {
+DeviceStep MakeIndexBuffer(const std::int32_t* indices, UINT bytes) {
+    const HRESULT created = gRender.device->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX32,
+                                                              D3DPOOL_DEFAULT, &gRender.indexBuffer, nullptr);
+    if (FAILED(created)) {
         gRender.indexBuffer = nullptr;
-        if (scene.indexCount == 0) {
-            std::fprintf(stderr,
-                         "%s: the map has no triangles (Direct3D 9 cannot make an empty index buffer)\n",
-                         kMapFileName);
-            return false;
-        }
-        return Fail("CreateIndexBuffer");
+        return {"CreateIndexBuffer", created};
     }
-    if (!FillBuffer(gRender.indexBuffer, scene.indices, indexBytes)) {
-        return Fail("locking the index buffer");
-    }
-    Free(scene.indices);
+    return FillBuffer(gRender.indexBuffer, indices, bytes, "locking the index buffer");
+}
 
-    const UINT vertexBytes = static_cast<UINT>(scene.vertexCount) * sizeof(Vertex);
-    if (FAILED(device->CreateVertexBuffer(vertexBytes, 0, kVertexFvf, D3DPOOL_DEFAULT, &gRender.vertexBuffer,
-                                          nullptr))) {
+DeviceStep MakeVertexBuffer(const Vertex* vertices, UINT bytes) {
+    const HRESULT created = gRender.device->CreateVertexBuffer(bytes, 0, kVertexFvf, D3DPOOL_DEFAULT,
+                                                               &gRender.vertexBuffer, nullptr);
+    if (FAILED(created)) {
         gRender.vertexBuffer = nullptr;
-        return Fail("CreateVertexBuffer");
+        return {"CreateVertexBuffer", created};
     }
-    if (!FillBuffer(gRender.vertexBuffer, scene.vertices, vertexBytes)) {
-        return Fail("locking the vertex buffer");
-    }
-    Free(scene.vertices);
+    return FillBuffer(gRender.vertexBuffer, vertices, bytes, "locking the vertex buffer");
+}
 
+void SetSceneState(const ScreenMetrics& screen) {
+    IDirect3DDevice9* device = gRender.device;
     device->SetStreamSource(0, gRender.vertexBuffer, 0, sizeof(Vertex));
     device->SetIndices(gRender.indexBuffer);
     device->SetFVF(kVertexFvf);
@@ -121,9 +116,6 @@ bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
     material.Ambient = {1.0f, 1.0f, 1.0f, 1.0f};
     device->SetMaterial(&material);
 
-    std::memset(&gRender.light, 0, sizeof gRender.light);
-    gRender.light.Type = D3DLIGHT_DIRECTIONAL;
-    gRender.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
     device->SetLight(0, &gRender.light);
     device->LightEnable(0, TRUE);
 
@@ -136,16 +128,49 @@ bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
     const float aspect = static_cast<float>(screen.width) / static_cast<float>(screen.height);
     D3DXMatrixPerspectiveFovLH(&gRender.projection, kFieldOfView, aspect, kNearPlane, kFarPlane);
     device->SetTransform(D3DTS_PROJECTION, &gRender.projection);
+}
+
+bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
+    // Buffer lengths are 32-bit byte counts: a larger map is refused rather than silently cut short.
+    if (static_cast<std::uint64_t>(scene.indexCount) * 4 > kMaxBufferBytes ||
+        static_cast<std::uint64_t>(scene.vertexCount) * sizeof(Vertex) > kMaxBufferBytes) {
+        ReportLine("vellmora: the map is too large for Direct3D 9 buffers (4 GiB at most each)");
+        return false;
+    }
+    DeviceStep step = MakeIndexBuffer(scene.indices.data(), static_cast<UINT>(scene.indexCount) * 4);
+    if (step.failed != nullptr && scene.indexCount == 0) {
+        ReportLine("%s: the map has no triangles (Direct3D 9 cannot make an empty index buffer)", kMapFileName);
+        return false;
+    }
+    if (step.failed != nullptr) {
+        return Fail(step.failed);
+    }
+    Keep(scene.indices, gRender.indices);
+    step = MakeVertexBuffer(scene.vertices.data(), static_cast<UINT>(scene.vertexCount) * sizeof(Vertex));
+    if (step.failed != nullptr) {
+        return Fail(step.failed);
+    }
+    Keep(scene.vertices, gRender.vertices);
+
+    // Position and direction stay zero until the first frame aims the light.
+    std::memset(&gRender.light, 0, sizeof gRender.light);
+    gRender.light.Type = D3DLIGHT_DIRECTIONAL;
+    gRender.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+    SetSceneState(screen);
     return true;
+}
+
+void ReleaseDefaultPool() {
+    ReleaseOnce(gRender.vertexBuffer);
+    ReleaseOnce(gRender.indexBuffer);
+    ReleaseOnce(gRender.depthSurface);
 }
 
 void ReleaseAll(SceneData& scene) {
     for (IDirect3DTexture9*& texture : scene.textures) {
         ReleaseOnce(texture);
     }
-    ReleaseOnce(gRender.vertexBuffer);
-    ReleaseOnce(gRender.indexBuffer);
-    ReleaseOnce(gRender.depthSurface);
+    ReleaseDefaultPool();
     ReleaseOnce(gRender.device);
     ReleaseOnce(gRender.d3d);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The Direct3D objects and fixed pipeline state, made once at start-up and released at the end.
+// The Direct3D objects and fixed pipeline state, made at start-up, made again after a lost device
+// is reset, and released at the end.
 #include "platform/d3dx.h"
 #include "platform/screen_metrics.h"
 #include "scene/scene_data.h"
@@ -19,6 +20,12 @@ struct RenderResources {
     Matrix4 view{};
     Matrix4 projection{};
     Matrix4 world{};
+    // What a reset needs again: the parameters as first asked for, and the buffers' contents,
+    // which the scene hands over once they are on the device.
+    D3DPRESENT_PARAMETERS presentation{};
+    SceneArray<std::int32_t> indices;
+    SceneArray<Vertex> vertices;
+    bool lost = false;  // Present said so; nothing is drawn until the device is restored
 };
 
 extern RenderResources gRender;
@@ -26,3 +33,15 @@ extern RenderResources gRender;
 bool CreateDeviceObjects(HWND window, const ScreenMetrics& screen);
 bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen);
 void ReleaseAll(SceneData& scene);
+
+// The steps a reset undoes, shared by the start-up and the recovery of a lost device.
+struct DeviceStep {
+    const char* failed = nullptr;  // the step that failed, or null
+    HRESULT result = D3D_OK;
+};
+void CreateDepthSurface(const ScreenMetrics& screen);
+DeviceStep MakeIndexBuffer(const std::int32_t* indices, UINT bytes);
+DeviceStep MakeVertexBuffer(const Vertex* vertices, UINT bytes);
+void SetSceneState(const ScreenMetrics& screen);
+// Releases the objects that live in the default pool, which a reset requires gone.
+void ReleaseDefaultPool();

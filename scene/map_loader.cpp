@@ -12,12 +12,12 @@
 #include "scene/map_loader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <new>
 #include <string>
 
 #include "platform/file_lookup.h"
 #include "platform/file_view.h"
+#include "platform/report.h"
 #include "platform/texture_cache.h"
 #include "scene/map_text.h"
 #include "scene/number_list.h"
@@ -263,7 +263,7 @@ bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene) {
             problem = "cannot open the map file: several files differ from its name only in letter case: " +
                       LookUpFile(path).ambiguity;
         }
-        std::fprintf(stderr, "%s: %s\n", path, problem.c_str());
+        ReportLine("%s: %s", path, problem.c_str());
         scene = SceneData{};
         return false;
     }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "platform/report.h"
+
 namespace {
 
 constexpr std::size_t kMaxQuotedToken = 40;
@@ -119,7 +121,7 @@ bool StartText(MapText& text) {
 }
 
 void ReportAt(const char* fileName, int line, const std::string& message) {
-    std::fprintf(stderr, "%s:%d: %s\n", fileName, line, message.c_str());
+    ReportLine("%s:%d: %s", fileName, line, message.c_str());
 }
 
 std::string Quote(const char* begin, const char* end) {

@@ -32,7 +32,7 @@ int NextChar(MapText& text);
 // Skips a UTF-8 byte-order mark at the start of the text; refuses UTF-16 and UTF-32 text.
 bool StartText(MapText& text);
 
-// Writes "file:line: message" to stderr.
+// Reports "file:line: message" as one line (platform/report.h).
 void ReportAt(const char* fileName, int line, const std::string& message);
 // Quotes bytes for a message: printable ASCII as is, the rest as \n, \t, \r or \xNN.
 std::string Quote(const char* begin, const char* end);

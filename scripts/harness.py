@@ -11,6 +11,8 @@ import glob
 import json
 import math
 import os
+import pty
+import re
 import select
 import shutil
 import signal
@@ -535,11 +537,13 @@ class Native:
 
 class Windows:
     """A Windows program of the build, run under Wine through the launcher that reports its whole
-    32-bit exit code (a Unix shell sees only the low byte). One Wine prefix per build tree."""
+    32-bit exit code (a Unix shell sees only the low byte). One Wine prefix per build tree.
+    dll_overrides are WINEDLLOVERRIDES entries of the caller's, such as "d3d9=n,b"."""
 
     failure_code = E_FAIL
 
-    def __init__(self, path=None, build=None):
+    def __init__(self, path=None, build=None, dll_overrides=""):
+        self.dll_overrides = dll_overrides
         self.build = os.path.abspath(build or os.path.join(ROOT, "build", "windows"))
         self.path = os.path.abspath(path or os.path.join(self.build, "vellmora.exe"))
         self.launcher = os.path.join(self.build, "vellmora_launch.exe")
@@ -550,8 +554,8 @@ class Windows:
 
     def wine_env(self, env):
         # No Mono or Gecko installer dialogs on a screen nobody watches.
-        return dict(env, WINEPREFIX=self.prefix, WINEARCH="win64", WINEDEBUG="-all",
-                    WINEDLLOVERRIDES="mscoree,mshtml=")
+        overrides = ";".join(filter(None, ["mscoree,mshtml=", self.dll_overrides]))
+        return dict(env, WINEPREFIX=self.prefix, WINEARCH="win64", WINEDEBUG="-all", WINEDLLOVERRIDES=overrides)
 
     def prepare(self):
         """Makes the prefix once and keeps it: a display scaled to 150 %, where a program that is
@@ -584,6 +588,39 @@ class Windows:
         process = subprocess.Popen(["wine", self.launcher, target, str(timeout_seconds * 1000)], cwd=folder,
                                    env=self.wine_env(env), stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         return Run(process, self)
+
+    def run_in_console(self, folder, env, seconds=60):
+        """Runs the program to its end from a console, with no standard handles of its own, as a
+        GUI program started from a Command Prompt has none. Wine's console is a pseudo-terminal
+        here, and its debugstr channel shows what the program passes to OutputDebugStringA. Gives
+        the exit code and the console's text: the launcher's, the program's and Wine's lines."""
+        self.prepare()
+        # A dumb terminal keeps Wine's console from drawing the text with cursor movements.
+        env = dict(self.wine_env(env), WINEDEBUG="warn+debugstr", TERM="dumb")
+        target = "Z:" + self.path.replace("/", "\\")
+        pid, terminal = pty.fork()
+        if pid == 0:
+            os.chdir(folder)
+            os.execvpe("wine", ["wine", self.launcher, target, str(seconds * 1000), "--no-std-handles"], env)
+        text = b""
+        deadline = time.time() + seconds + 30
+        while time.time() < deadline:
+            ready, _, _ = select.select([terminal], [], [], max(0.0, deadline - time.time()))
+            try:
+                chunk = os.read(terminal, 4096) if ready else b""
+            except OSError:  # the terminal closes when the launcher ends
+                break
+            if not chunk:
+                break
+            text += chunk
+        os.close(terminal)
+        if time.time() >= deadline:
+            os.kill(pid, signal.SIGKILL)
+        os.waitpid(pid, 0)
+        # Cursor moves to the right stand for blanks; other control sequences mean nothing here.
+        text = re.sub(r"\x1b\[(\d*)C", lambda m: " " * int(m.group(1) or 1), text.decode(errors="replace"))
+        text = re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", text).replace("\r", "")
+        return self.exit_code(None, text, ""), text
 
     def run_tool(self, name, folder, env, seconds=120):
         """Runs another program of the build to its end; gives the finished process."""

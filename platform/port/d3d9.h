@@ -15,9 +15,12 @@
 #define D3DFVF_TEX1 0x100u
 #define D3DZB_TRUE 1u
 
+#define D3D_OK S_OK
 #define MAKE_D3DHRESULT(code) static_cast<HRESULT>(0x88760000u | (code))
 #define D3DERR_OUTOFVIDEOMEMORY MAKE_D3DHRESULT(380u)
+#define D3DERR_DRIVERINTERNALERROR MAKE_D3DHRESULT(2087u)
 #define D3DERR_DEVICELOST MAKE_D3DHRESULT(2152u)
+#define D3DERR_DEVICENOTRESET MAKE_D3DHRESULT(2153u)
 #define D3DERR_NOTAVAILABLE MAKE_D3DHRESULT(2154u)
 #define D3DERR_INVALIDCALL MAKE_D3DHRESULT(2156u)
 
@@ -213,7 +216,9 @@ struct IDirect3DVertexBuffer9 : IDirect3DResource9 {
 };
 
 struct IDirect3DDevice9 : IUnknown {
+    virtual HRESULT WINAPI TestCooperativeLevel() = 0;
     virtual HRESULT WINAPI GetDeviceCaps(D3DCAPS9* caps) = 0;
+    virtual HRESULT WINAPI Reset(D3DPRESENT_PARAMETERS* presentationParameters) = 0;
     virtual HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) = 0;
     virtual HRESULT WINAPI CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,

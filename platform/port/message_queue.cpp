@@ -1,10 +1,13 @@
 // Win32 window classes, window handles and the message queue: posting, retrieval in Win32's order
-// (posted messages, then WM_QUIT, then WM_PAINT), dispatching and the default window procedure.
+// (posted messages, then WM_QUIT, then WM_PAINT), waiting, dispatching and the default window
+// procedure; the millisecond clock that waits are measured by, and a plain sleep.
 // Not implemented: timers, message filters on hooks, child windows, window and class extra bytes.
 #include "platform/port/message_queue.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cwchar>
+#include <thread>
 
 #include "platform/port/native.h"
 
@@ -51,6 +54,12 @@ bool TakeMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool rem
         }
     }
     return false;
+}
+
+bool HasMessages() {
+    return !gPortQueue.posted.empty() || gPortQueue.quitPosted ||
+           std::any_of(gPortQueue.windows.begin(), gPortQueue.windows.end(),
+                       [](const PortWindow& window) { return window.alive && window.needsPaint; });
 }
 
 void DestroyPortWindow(HWND handle) {
@@ -177,7 +186,7 @@ BOOL WINAPI PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, 
     if (msg == nullptr) {
         return FALSE;
     }
-    NativePumpEvents(false);
+    NativePumpEvents(0);
     return TakeMessage(msg, window, filterMin, filterMax, (removeMessage & PM_REMOVE) != 0) ? TRUE : FALSE;
 }
 
@@ -185,11 +194,33 @@ BOOL WINAPI GetMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
     if (msg == nullptr) {
         return -1;
     }
-    NativePumpEvents(false);
+    NativePumpEvents(0);
     while (!TakeMessage(msg, window, filterMin, filterMax, true)) {
-        NativePumpEvents(true);
+        NativePumpEvents(INFINITE);
     }
     return msg->message == WM_QUIT ? FALSE : TRUE;
+}
+
+// There are no other objects to wait for than the queue. Input already there counts, seen or not
+// (MWMO_INPUTAVAILABLE); an event that brings no message may end the wait early.
+DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE*, DWORD milliseconds, DWORD, DWORD) {
+    if (count != 0) {
+        return WAIT_FAILED;
+    }
+    NativePumpEvents(0);
+    if (!HasMessages() && milliseconds != 0) {
+        NativePumpEvents(milliseconds);
+    }
+    return HasMessages() ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+}
+
+void WINAPI Sleep(DWORD milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+DWORD WINAPI GetTickCount() {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
 LRESULT WINAPI DispatchMessageW(const MSG* msg) {

@@ -5,9 +5,9 @@
 
 struct PortWindow;
 
-// Turns the window system's pending events into sent and posted messages; with wait, first
-// blocks until at least one event is there.
-void NativePumpEvents(bool wait);
+// Turns the window system's pending events into sent and posted messages; first blocks for up to
+// waitMs (INFINITE: for as long as it takes) until at least one event is there.
+void NativePumpEvents(DWORD waitMs);
 // Hides the window for good; the window record is already marked destroyed.
 void NativeDestroyWindow(PortWindow& window);
 void NativeShowCursor(bool shown);

@@ -137,6 +137,25 @@ struct WNDCLASSEXW {
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
+#define QS_ALLINPUT 0x04FF
+#define MWMO_INPUTAVAILABLE 0x0004
+#define INFINITE 0xFFFFFFFFu
+#define WAIT_OBJECT_0 0x00000000u
+#define WAIT_TIMEOUT 0x00000102u
+#define WAIT_FAILED 0xFFFFFFFFu
+
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)))
+#define STD_INPUT_HANDLE static_cast<DWORD>(-10)
+#define STD_OUTPUT_HANDLE static_cast<DWORD>(-11)
+#define STD_ERROR_HANDLE static_cast<DWORD>(-12)
+#define FILE_TYPE_UNKNOWN 0x0000u
+#define FILE_TYPE_DISK 0x0001u
+#define FILE_TYPE_CHAR 0x0002u
+#define FILE_TYPE_PIPE 0x0003u
+#define ATTACH_PARENT_PROCESS static_cast<DWORD>(-1)
+#define ERROR_ACCESS_DENIED 5u
+#define ERROR_INVALID_HANDLE 6u
+
 // user32
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass);
 HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
@@ -150,6 +169,8 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name);
 HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name);
 BOOL WINAPI PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
 BOOL WINAPI GetMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax);
+DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD milliseconds,
+                                         DWORD wakeMask, DWORD flags);
 LRESULT WINAPI DispatchMessageW(const MSG* msg);
 LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
@@ -159,6 +180,13 @@ BOOL WINAPI SetCursorPos(int x, int y);
 
 // kernel32
 HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
+DWORD WINAPI GetTickCount();
+void WINAPI Sleep(DWORD milliseconds);
+HANDLE WINAPI GetStdHandle(DWORD which);
+DWORD WINAPI GetFileType(HANDLE file);
+BOOL WINAPI AttachConsole(DWORD processId);
+DWORD WINAPI GetLastError();
+void WINAPI OutputDebugStringA(LPCSTR text);
 
 // The program's entry, defined by the program itself.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);

@@ -176,4 +176,53 @@ TEST_F(Program, EachFailedStartUpStepEndsWithEFailReleasingNothing) {
     EXPECT_EQ(gFakeWin32.peekCount, 0);
 }
 
+TEST_F(Program, WhileTheDeviceIsLostItDrawsNothingHandlesMessagesAndAsksAgainEvery50To100Ms) {
+    d3d.device.presentResult = D3DERR_DEVICELOST;
+    d3d.device.cooperativeLevels = {D3DERR_DEVICELOST, D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET};
+    PostToWindowAt(160, WM_MOUSEMOVE, 0, {900, 100});
+    PostToWindowAt(170, WM_KEYDOWN, VK_TAB);  // pause
+    PostToWindowAt(180, WM_KEYDOWN, VK_TAB);  // resume
+    PostToWindowAt(300, WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_EQ(Run(), 0);
+
+    const std::vector<std::string>& calls = gFakeWin32.calls;
+    const auto lost = std::find(calls.begin(), calls.end(), "Present()");
+    const auto reset = std::find(lost, calls.end(), "Reset()");
+    ASSERT_NE(reset, calls.end());
+    std::vector<int> asked;  // when the device was asked, by the clock of the last wait
+    int clock = 1;
+    for (auto call = lost; call != reset; ++call) {
+        EXPECT_TRUE(*call == "Present()" ? call == lost : call->find("Scene") == std::string::npos) << *call;
+        if (call->starts_with("woke at ")) {
+            clock = std::stoi(call->substr(8));
+        } else if (*call == "TestCooperativeLevel()") {
+            asked.push_back(clock);
+        }
+    }
+    ASSERT_EQ(asked.size(), 3u);
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        const int since = asked[i] - (i == 0 ? 1 : asked[i - 1]);
+        EXPECT_TRUE(since <= 100 && (i == 0 || since >= 50)) << "asked at " << asked[i];
+    }
+    EXPECT_GT(d3d.device.presentCount, 2) << "frames resume once the device is back";
+    EXPECT_NE(gCamera.look, (Vec3{0, 0, 1})) << "the mouse turned the camera while the device was lost";
+    EXPECT_EQ(gFakePointer.showCalls, (std::vector<BOOL>{FALSE, TRUE, FALSE, TRUE}))
+        << "Tab paused and resumed";
+}
+
+TEST_F(Program, ALostDeviceThatCannotBeRestoredEndsWithEFailAndOneLine) {
+    d3d.device.presentResult = D3DERR_DEVICELOST;
+    d3d.device.cooperativeLevels = {D3DERR_DEVICENOTRESET};
+    d3d.device.resetResult = D3DERR_NOTAVAILABLE;
+    EXPECT_EQ(Run(), static_cast<int>(0x80004005u));
+    EXPECT_NE(
+        errors.find("\nvellmora: the lost Direct3D device cannot be restored: Reset failed (0x8876086A)\n"),
+        std::string::npos)
+        << errors;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << "the missing image's warning, then this";
+    EXPECT_EQ(gFakePointer.showCalls, (std::vector<BOOL>{FALSE, TRUE}));
+    ASSERT_EQ(d3d.device.releaseLog.size(), 5u);
+    EXPECT_EQ(d3d.device.releaseLog.back(), &d3d);
+}
+
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end scenarios of the viewer on a virtual screen: pictures, controls, start-up failures,
-and (Windows only) our D3DX math against the real library. The same checks hold for the Windows
-program under Wine and for the native program.
+and (Windows only) a refused start-up seen from a console and our D3DX math against the real
+library. The same checks hold for the Windows program under Wine and for the native program.
 
 usage: scenarios.py SCENARIO (--windows-build DIR | --program PATH)
 Exit status 0 when every check holds, 1 when one fails, 77 when the program is not built."""
@@ -221,6 +221,17 @@ def failures(program, screen, folder):
           f"stderr is not one warning naming broken.bmp at its line: {err!r}")
 
 
+def console(program, screen, folder):
+    """Started from a console with no stderr of its own, a refused start-up shows its line in that
+    console and passes it to the debugger too."""
+    code, text = program.run_in_console(folder, screen.env())
+    print(text, end="")
+    line = "map.txt: cannot open the map file"
+    check(code == program.failure_code, f"a missing map.txt ended with {code:#010x}")
+    check(line in text.splitlines(), "the line did not reach the console")
+    check(f'OutputDebugStringA "{line}\\n"' in text, "the line was not passed to OutputDebugStringA")
+
+
 def d3dx(program, screen, folder):
     """Our D3DX math against Wine's d3dx9_43."""
     result = program.run_tool("d3dx_compare.exe", folder, screen.env())
@@ -228,7 +239,8 @@ def d3dx(program, screen, folder):
     check(result.returncode == 0, "our D3DX math differs from d3dx9_43")
 
 
-SCENARIOS = {"pictures": pictures, "controls": controls, "failures": failures, "d3dx": d3dx}
+SCENARIOS = {"pictures": pictures, "controls": controls, "failures": failures, "console": console, "d3dx": d3dx}
+WINDOWS_ONLY = {"console", "d3dx"}
 
 
 def run():
@@ -239,7 +251,7 @@ def run():
     which.add_argument("--program")
     args = parser.parse_args()
     if args.program:
-        check(args.scenario != "d3dx", "the D3DX comparison is a Windows program")
+        check(args.scenario not in WINDOWS_ONLY, f"{args.scenario} is a scenario of the Windows program")
         program = Native(args.program)
         skip_unless_built(*program.files())
     else:

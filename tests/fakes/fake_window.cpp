@@ -1,6 +1,9 @@
 #include "tests/fakes/fake_window.h"
 
+#include <algorithm>
 #include <string>
+
+#include "tests/fakes/fake_pointer.h"
 
 FakeWin32 gFakeWin32;
 
@@ -8,6 +11,23 @@ namespace {
 
 // An empty queue would leave a waiting or polling loop running for ever: quit instead and say so.
 constexpr int kEmptyPollsBeforeQuit = 1000;
+
+// Moves the timed messages whose time has come into the queue.
+void Arrive() {
+    while (!gFakeWin32.timed.empty() && gFakeWin32.timed.front().first <= gFakeWin32.tick) {
+        gFakeWin32.queue.push_back(gFakeWin32.timed.front().second);
+        gFakeWin32.timed.pop_front();
+    }
+}
+
+// Waits until a message arrives or the clock reaches deadline.
+void WaitUntil(DWORD deadline) {
+    if (gFakeWin32.queue.empty()) {
+        const bool comes = !gFakeWin32.timed.empty() && gFakeWin32.timed.front().first <= deadline;
+        gFakeWin32.tick = comes ? std::max(gFakeWin32.tick, gFakeWin32.timed.front().first) : deadline;
+        Arrive();
+    }
+}
 
 void TakeMessage(MSG* msg) {
     if (gFakeWin32.queue.empty()) {
@@ -26,6 +46,10 @@ void ResetFakeWin32() {
 
 void PostToWindow(UINT message, WPARAM wParam, LPARAM lParam) {
     gFakeWin32.queue.push_back(MSG{kFakeWindow, message, wParam, lParam, 0, {0, 0}});
+}
+
+void PostToWindowAt(DWORD time, UINT message, WPARAM wParam, POINT point) {
+    gFakeWin32.timed.emplace_back(time, MSG{kFakeWindow, message, wParam, 0, time, point});
 }
 
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass) {
@@ -97,6 +121,8 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName) {
 BOOL WINAPI PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
     gFakeWin32.calls.push_back("PeekMessageW");
     ++gFakeWin32.peekCount;
+    ++gFakeWin32.tick;
+    Arrive();
     if (window != nullptr || filterMin != 0 || filterMax != 0 || removeMessage != PM_REMOVE) {
         return FALSE;
     }
@@ -113,14 +139,42 @@ BOOL WINAPI GetMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
     if (window != nullptr || filterMin != 0 || filterMax != 0) {
         return -1;
     }
+    if (!gFakeWin32.timed.empty()) {
+        WaitUntil(gFakeWin32.timed.back().first);
+    }
     TakeMessage(msg);
     return msg->message == WM_QUIT ? FALSE : TRUE;
+}
+
+DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE*, DWORD milliseconds, DWORD wakeMask,
+                                         DWORD flags) {
+    gFakeWin32.calls.push_back("MsgWaitForMultipleObjectsEx(" + std::to_string(milliseconds) + ")");
+    if (count != 0 || wakeMask != QS_ALLINPUT || flags != MWMO_INPUTAVAILABLE) {
+        return WAIT_FAILED;
+    }
+    WaitUntil(gFakeWin32.tick + milliseconds);
+    gFakeWin32.calls.push_back("woke at " + std::to_string(gFakeWin32.tick));
+    return gFakeWin32.queue.empty() ? WAIT_TIMEOUT : WAIT_OBJECT_0;
+}
+
+void WINAPI Sleep(DWORD milliseconds) {
+    gFakeWin32.calls.push_back("Sleep(" + std::to_string(milliseconds) + ")");
+    gFakeWin32.tick += milliseconds;
+    gFakeWin32.calls.push_back("woke at " + std::to_string(gFakeWin32.tick));
+    Arrive();
+}
+
+DWORD WINAPI GetTickCount() {
+    return gFakeWin32.tick;
 }
 
 LRESULT WINAPI DispatchMessageW(const MSG* msg) {
     gFakeWin32.calls.push_back("DispatchMessageW(" + std::to_string(msg->message) + ")");
     if (msg->hwnd != kFakeWindow || gFakeWin32.registeredClass.lpfnWndProc == nullptr) {
         return 0;
+    }
+    if (msg->message == WM_MOUSEMOVE && (msg->pt.x != 0 || msg->pt.y != 0)) {
+        gFakePointer.position = msg->pt;
     }
     return gFakeWin32.registeredClass.lpfnWndProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }

@@ -4,6 +4,7 @@
 // DefWindowProcW records what reaches it and closes the window on WM_CLOSE as Windows does.
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -36,6 +37,10 @@ struct FakeWin32 {
     int screenHeight = 721;
 
     std::deque<MSG> queue;  // what PeekMessageW and GetMessageW hand out, front first
+    // The clock: each PeekMessageW takes a millisecond, Sleep its time; MsgWaitForMultipleObjectsEx
+    // waits out its time or until the next timed message, GetMessageW until the next timed message.
+    DWORD tick = 0;
+    std::deque<std::pair<DWORD, MSG>> timed;  // messages that arrive at a time, earliest first
     int peekCount = 0;
     int getCount = 0;
     bool starved = false;  // the queue ran dry and a WM_QUIT had to be made up
@@ -54,5 +59,7 @@ inline const HCURSOR kFakeArrow = reinterpret_cast<HCURSOR>(0x40);
 inline const HICON kFakeIcon = reinterpret_cast<HICON>(0x50);
 
 void ResetFakeWin32();
-// Queues a message for the program's window.
+// Queues a message for the program's window, now or when the clock reaches time. A mouse move
+// with a point puts the fake pointer there as it is dispatched.
 void PostToWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+void PostToWindowAt(DWORD time, UINT message, WPARAM wParam = 0, POINT point = {0, 0});

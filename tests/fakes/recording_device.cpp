@@ -1,5 +1,6 @@
 #include "tests/fakes/recording_device.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -116,9 +117,38 @@ ULONG WINAPI RecordingDevice::Release() {
 }
 
 HRESULT WINAPI RecordingDevice::GetDeviceCaps(D3DCAPS9* answer) {
-    Note("GetDeviceCaps()");
+    Note(Call("GetDeviceCaps"));
     *answer = caps;
     return S_OK;
+}
+
+HRESULT WINAPI RecordingDevice::TestCooperativeLevel() {
+    Note(Call("TestCooperativeLevel"));
+    if (cooperativeLevels.empty()) {
+        return D3D_OK;
+    }
+    const HRESULT level = cooperativeLevels.front();
+    cooperativeLevels.erase(cooperativeLevels.begin());
+    return level;
+}
+
+HRESULT WINAPI RecordingDevice::Reset(D3DPRESENT_PARAMETERS* presentationParameters) {
+    Note(Call("Reset"));
+    resets.push_back(*presentationParameters);
+    const auto alive = [](const auto& objects) {
+        return std::any_of(objects.begin(), objects.end(), [](const auto& object) {
+            return object->releaseCount == 0 && object->pool == D3DPOOL_DEFAULT;
+        });
+    };
+    if (alive(indexBuffers) || alive(vertexBuffers) || alive(textures) ||
+        std::any_of(surfaces.begin(), surfaces.end(),
+                    [](const auto& surface) { return surface->releaseCount == 0; })) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (SUCCEEDED(resetResult)) {
+        presentResult = S_OK;
+    }
+    return resetResult;
 }
 
 HRESULT WINAPI RecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,

@@ -135,11 +135,17 @@ struct RecordingDevice final : IDirect3DDevice9 {
     HRESULT createVertexBufferResult = S_OK;
     HRESULT bufferLockResult = S_OK;
     HRESULT createDepthStencilResult = S_OK;
-    HRESULT presentResult = S_OK;
+    HRESULT presentResult = S_OK;            // until a reset succeeds
+    std::vector<HRESULT> cooperativeLevels;  // TestCooperativeLevel's answers in turn, then D3D_OK
+    HRESULT resetResult = S_OK;
+    std::vector<D3DPRESENT_PARAMETERS> resets;  // as each Reset was asked
     int releaseCount = 0;
 
     ULONG WINAPI Release() override;
+    HRESULT WINAPI TestCooperativeLevel() override;
     HRESULT WINAPI GetDeviceCaps(D3DCAPS9* caps) override;
+    // As Direct3D does, refuses while an object of the default pool has not been released.
+    HRESULT WINAPI Reset(D3DPRESENT_PARAMETERS* presentationParameters) override;
     HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                  D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
     HRESULT WINAPI CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,

@@ -14,9 +14,10 @@ void RunAll(std::vector<std::function<void()>>& events) {
 
 }  // namespace
 
-void NativePumpEvents(bool wait) {
-    if (wait) {
+void NativePumpEvents(DWORD waitMs) {
+    if (waitMs != 0) {
         ++gNative.waits;
+        gNative.lastWaitMs = waitMs;
         RunAll(gNative.afterWait);
     }
     RunAll(gNative.pending);

@@ -13,6 +13,7 @@ struct FakeNative {
     std::vector<std::string> calls;                // e.g. "ShowCursor(0)", "Relative(1)", "Move(5, 6)"
     POINT cursor{0, 0};
     int waits = 0;
+    DWORD lastWaitMs = 0;
 };
 
 extern FakeNative gNative;

@@ -166,6 +166,24 @@ TEST_F(MessageQueue, GetMessageWaitsForTheWindowSystemUntilAMessageArrives) {
     EXPECT_EQ(gNative.waits, 2);
 }
 
+TEST_F(MessageQueue, MsgWaitAnswersAtOnceForAWaitingMessageAndOtherwiseWaitsItsTimeForOne) {
+    PostPortMessage(Message(window, WM_KEYDOWN, 'E'));
+    EXPECT_EQ(MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE), WAIT_OBJECT_0);
+    EXPECT_EQ(gNative.waits, 0);
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+
+    EXPECT_EQ(MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE), WAIT_TIMEOUT);
+    EXPECT_EQ(gNative.waits, 1);
+    EXPECT_EQ(gNative.lastWaitMs, 50u);
+    gNative.afterWait.push_back([this] { PostPortMessage(Message(window, WM_KEYUP, 'E')); });
+    EXPECT_EQ(MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE), WAIT_OBJECT_0);
+
+    HANDLE event = &msg;
+    EXPECT_EQ(MsgWaitForMultipleObjectsEx(1, &event, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE), WAIT_FAILED)
+        << "there are no other objects to wait for";
+}
+
 TEST_F(MessageQueue, MouseMovesRightBehindEachOtherMergeIntoTheLatest) {
     PostPortMessage(Message(window, WM_MOUSEMOVE, 0, 1));
     PostPortMessage(Message(window, WM_MOUSEMOVE, 0, 2));

@@ -3,7 +3,8 @@
 // 0…1, pixel centres on integer coordinates, counter-clockwise culling, LEQUAL depth test, the
 // lighting equation without specular (D3DRS_SPECULARENABLE stays off), stage 0 modulating texture
 // and lit colour, point sampling with wrap. Not implemented: point and spot lights, texture
-// transforms, stages beyond 0, render states beyond Z enable, culling, lighting and ambient.
+// transforms, stages beyond 0, render states beyond Z enable, culling, lighting and ambient, and
+// Reset: an OpenGL context is never lost, so the device never needs one.
 #include <cstdio>
 
 #include "platform/port/sdl/d3d9_objects.h"
@@ -126,6 +127,14 @@ bool PortDevice::Initialise(D3DFORMAT backBufferFormat, bool autoDepth) {
     transformsChanged = true;
     projectionChanged = true;
     return glGetError() == GL_NO_ERROR;
+}
+
+HRESULT WINAPI PortDevice::TestCooperativeLevel() {
+    return D3D_OK;
+}
+
+HRESULT WINAPI PortDevice::Reset(D3DPRESENT_PARAMETERS*) {
+    return D3DERR_NOTAVAILABLE;
 }
 
 ULONG WINAPI PortDevice::Release() {

@@ -84,7 +84,9 @@ constexpr int kLightCount = 8;
 
 struct PortDevice final : IDirect3DDevice9 {
     ULONG WINAPI Release() override;
+    HRESULT WINAPI TestCooperativeLevel() override;
     HRESULT WINAPI GetDeviceCaps(D3DCAPS9* caps) override;
+    HRESULT WINAPI Reset(D3DPRESENT_PARAMETERS* presentationParameters) override;
     HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                  D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
     HRESULT WINAPI CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,

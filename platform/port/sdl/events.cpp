@@ -1,6 +1,8 @@
 // SDL events as Win32 messages: focus changes and close requests are sent to the window procedure
 // from inside the message calls, keys and pointer motion are posted. Not implemented: mouse
 // buttons and the wheel, text input, resizing.
+#include <algorithm>
+
 #include "platform/port/key_map.h"
 #include "platform/port/message_queue.h"
 #include "platform/port/native.h"
@@ -110,16 +112,19 @@ void Translate(const SDL_Event& event) {
 
 }  // namespace
 
-void NativePumpEvents(bool wait) {
+void NativePumpEvents(DWORD waitMs) {
     if (!VideoReady()) {
         // Nothing can arrive without a display; waiting is all there is to do.
-        if (wait) {
-            SDL_Delay(10);
+        if (waitMs != 0) {
+            SDL_Delay(waitMs == INFINITE ? 10 : std::min<DWORD>(waitMs, 10));
         }
         return;
     }
     SDL_Event event;
-    if (wait && SDL_WaitEvent(&event) != 0) {
+    const int arrived = waitMs == 0          ? 0
+                        : waitMs == INFINITE ? SDL_WaitEvent(&event)
+                                             : SDL_WaitEventTimeout(&event, static_cast<int>(waitMs));
+    if (arrived != 0) {
         Translate(event);
     }
     while (SDL_PollEvent(&event) != 0) {

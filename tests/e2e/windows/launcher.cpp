@@ -1,5 +1,7 @@
 // Runs a program in the current folder, waits for it and prints its whole 32-bit exit code, which
-// a Unix shell running Wine would cut to the low byte. Usage: vellmora_launch PROGRAM [TIMEOUT_MS]
+// a Unix shell running Wine would cut to the low byte. With --no-std-handles the program gets no
+// standard handles, as a GUI program started from a Command Prompt has none.
+// Usage: vellmora_launch PROGRAM [TIMEOUT_MS [--no-std-handles]]
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -8,7 +10,7 @@
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: vellmora_launch PROGRAM [TIMEOUT_MS]\n");
+        std::fprintf(stderr, "usage: vellmora_launch PROGRAM [TIMEOUT_MS [--no-std-handles]]\n");
         return 2;
     }
     const DWORD timeout = argc > 2 ? static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)) : INFINITE;
@@ -16,9 +18,11 @@ int wmain(int argc, wchar_t** argv) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    if (argc < 4 || std::wstring(argv[3]) != L"--no-std-handles") {
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &process)) {
