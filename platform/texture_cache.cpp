@@ -13,7 +13,6 @@ TextureLoad Share(const TextureLoad& load) {
 }  // namespace
 
 TextureLoad LoadSharedTexture(TextureCache& cache, IDirect3DDevice9* device, const std::string& name) {
-    if (device == nullptr) return TextureLoad{nullptr, "no device to make it on"};
     if (const auto known = cache.byName.find(name); known != cache.byName.end()) return Share(known->second);
     TextureLoad load;
     RegularFile file;

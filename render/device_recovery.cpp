@@ -3,6 +3,8 @@
 
 #include "platform/report.h"
 #include "render/render_resources.h"
+#include "scene/map_loader.h"
+#include "scene/normals.h"
 
 namespace {
 
@@ -10,6 +12,30 @@ Recovery Impossible(const char* step, HRESULT result) {
     ReportLine("vellmora: the lost Direct3D device cannot be restored: %s failed (0x%08lX)", step,
                static_cast<unsigned long>(static_cast<DWORD>(result)));
     return Recovery::kImpossible;
+}
+
+// The buffers as the start-up filled them: the map's geometry read again, with its normals. A map
+// that no longer fits the draws made for it cannot restore them.
+Recovery MakeSceneBuffersAgain() {
+    SceneData again;
+    if (!LoadMap(nullptr, again)) {
+        return Recovery::kImpossible;  // its line says why
+    }
+    if (again.triangleCount != gScene.triangleCount || again.vertexCount != gScene.vertexCount) {
+        ReportLine("vellmora: the lost Direct3D device cannot be restored: %s has changed since the start-up",
+                   kMapFileName);
+        return Recovery::kImpossible;
+    }
+    GenerateNormals(again);
+    DeviceStep step = MakeIndexBuffer(again.indices.data(), static_cast<UINT>(again.indexCount) * 4);
+    if (step.failed == nullptr) {
+        step = MakeVertexBuffer(again.vertices.data(), static_cast<UINT>(again.vertexCount) * sizeof(Vertex));
+    }
+    if (step.result == D3DERR_DEVICELOST) {
+        // Lost again since the reset: the next check starts over from the release.
+        return Recovery::kStillLost;
+    }
+    return step.failed != nullptr ? Impossible(step.failed, step.result) : Recovery::kRestored;
 }
 
 }  // namespace
@@ -42,18 +68,9 @@ Recovery RestoreLostDevice(const ScreenMetrics& screen) {
     }
 
     CreateDepthSurface(screen);
-    DeviceStep step = MakeIndexBuffer(gRender.indices.data(),
-                                      static_cast<UINT>(gRender.indices.size() * sizeof(std::int32_t)));
-    if (step.failed == nullptr) {
-        step = MakeVertexBuffer(gRender.vertices.data(),
-                                static_cast<UINT>(gRender.vertices.size() * sizeof(Vertex)));
-    }
-    if (step.result == D3DERR_DEVICELOST) {
-        // Lost again since the reset: the next check starts over from the release.
-        return Recovery::kStillLost;
-    }
-    if (step.failed != nullptr) {
-        return Impossible(step.failed, step.result);
+    const Recovery refilled = MakeSceneBuffersAgain();
+    if (refilled != Recovery::kRestored) {
+        return refilled;
     }
     SetSceneState(screen);
     gRender.lost = false;

@@ -29,12 +29,10 @@ DeviceStep FillBuffer(Buffer* buffer, const void* contents, UINT length, const c
     return {};
 }
 
-// The scene's arrays end once on the device; their contents stay for a reset to fill the buffers
-// again.
+// The scene's arrays end once on the device: a reset reads them again from the map file.
 template <typename Element>
-void Keep(SceneArray<Element>& elements, SceneArray<Element>& kept) {
-    SceneArray<Element>().swap(kept);
-    kept.swap(elements);
+void Free(SceneArray<Element>& elements) {
+    SceneArray<Element>().swap(elements);
 }
 
 template <typename Object>
@@ -139,18 +137,19 @@ bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
     }
     DeviceStep step = MakeIndexBuffer(scene.indices.data(), static_cast<UINT>(scene.indexCount) * 4);
     if (step.failed != nullptr && scene.indexCount == 0) {
-        ReportLine("%s: the map has no triangles (Direct3D 9 cannot make an empty index buffer)", kMapFileName);
+        ReportLine("%s: the map has no triangles (Direct3D 9 cannot make an empty index buffer)",
+                   kMapFileName);
         return false;
     }
     if (step.failed != nullptr) {
         return Fail(step.failed);
     }
-    Keep(scene.indices, gRender.indices);
+    Free(scene.indices);
     step = MakeVertexBuffer(scene.vertices.data(), static_cast<UINT>(scene.vertexCount) * sizeof(Vertex));
     if (step.failed != nullptr) {
         return Fail(step.failed);
     }
-    Keep(scene.vertices, gRender.vertices);
+    Free(scene.vertices);
 
     // Position and direction stay zero until the first frame aims the light.
     std::memset(&gRender.light, 0, sizeof gRender.light);

@@ -20,11 +20,9 @@ struct RenderResources {
     Matrix4 view{};
     Matrix4 projection{};
     Matrix4 world{};
-    // What a reset needs again: the parameters as first asked for, and the buffers' contents,
-    // which the scene hands over once they are on the device.
+    // What a reset needs again: the parameters as first asked for. The buffers' contents are read
+    // again from the map file; holding them all the run long would keep the scene twice.
     D3DPRESENT_PARAMETERS presentation{};
-    SceneArray<std::int32_t> indices;
-    SceneArray<Vertex> vertices;
     bool lost = false;  // Present said so; nothing is drawn until the device is restored
 };
 

@@ -142,6 +142,7 @@ bool ReadTextures(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     for (std::int32_t k = 0; k < scene.textureCount; ++k) {
         int nameLine = 0;
         if (!ReadName(text, k, name, nameLine)) return false;
+        if (device == nullptr) continue;  // the geometry alone
         const TextureLoad load = LoadSharedTexture(cache, device, name);
         scene.textures[k] = load.texture;
         if (load.texture == nullptr) {

@@ -9,7 +9,8 @@ constexpr int kNameBufferSize = 255;    // a name holds at most 254 bytes
 constexpr int kMaxSkipBeforeName = 11;  // characters allowed before a name's opening '%'
 
 // Reads "map.txt" from the current directory. On failure writes one line naming the file, the
-// line and the problem to stderr, releases what it created and leaves the scene empty.
+// line and the problem to stderr, releases what it created and leaves the scene empty. With no
+// device it reads the geometry alone: no image is opened and no texture warned about.
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene);
 
 // The same, for a named file.

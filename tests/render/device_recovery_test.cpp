@@ -1,8 +1,11 @@
 #include "render/device_recovery.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -10,9 +13,13 @@
 #include "camera/input_state.h"
 #include "render/render_frame.h"
 #include "render/render_resources.h"
+#include "scene/map_loader.h"
+#include "scene/normals.h"
 #include "tests/fakes/recording_device.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // A device made as the start-up makes it, one frame drawn, then lost at the next Present.
 class LostDevice : public ::testing::Test {
@@ -20,31 +27,31 @@ class LostDevice : public ::testing::Test {
     RecordingDirect3D d3d;
     RecordingDevice& device = d3d.device;
     ScreenMetrics screen{1600, 900, 800, 450};
-    SceneData scene;
     std::vector<std::string> startUpCalls;  // the start-up's calls after CreateDevice
+    fs::path dir = fs::temp_directory_path() / ("vellmora_lost_" + std::to_string(::getpid()));
+    fs::path startDir = fs::current_path();
+
+    // The buffers' contents come from the map file, at the start-up and again after a reset.
+    void WriteMap(int triangles) {
+        std::ofstream map(dir / "map.txt");
+        map << "0 0 -5\n" << triangles << "\n";
+        for (int t = 0; t < triangles; ++t) map << "0 " << 1 + t % 2 << " " << 2 + t % 2 << " 0\n";
+        map << "4\n-1 -1 0 0 1\n-1 1 0 0 0\n1 1 0 1 0\n1 -1 0 1 1\n1\n%%\n";
+    }
 
     void SetUp() override {
+        fs::create_directories(dir);
+        fs::current_path(dir);
+        WriteMap(2);
         gRender = RenderResources{};
         gFakeDirect3D = &d3d;
         gInput = InputState{};
         InitCamera(Vec3{0, 0, -5});
-        scene.triangleCount = 2;
-        scene.indexCount = 6;
-        scene.indices = {0, 1, 2, 0, 2, 3};
-        scene.faces.assign(2, FaceRecord{});
-        scene.vertexCount = 4;
-        scene.vertices = {{-1, -1, 0, 0, 0, -1, 0, 1},
-                          {-1, 1, 0, 0, 0, -1, 0, 0},
-                          {1, 1, 0, 0, 0, -1, 1, 0},
-                          {1, -1, 0, 0, 0, -1, 1, 1}};
         gScene = SceneData{};
-        gScene.triangleCount = 2;
-        gScene.faces = scene.faces;
-        gScene.vertexCount = 4;
-        gScene.textures = {nullptr};
-        const SceneArray<Vertex> vertices = scene.vertices;
+        ASSERT_TRUE(LoadMap(nullptr, gScene));
+        GenerateNormals(gScene);
         ASSERT_TRUE(CreateDeviceObjects(reinterpret_cast<HWND>(0x10), screen));
-        ASSERT_TRUE(CreateSceneResources(scene, screen));
+        ASSERT_TRUE(CreateSceneResources(gScene, screen));
         startUpCalls.assign(device.calls.begin() + 2, device.calls.end());
         RenderFrame();
         device.presentResult = D3DERR_DEVICELOST;
@@ -54,7 +61,18 @@ class LostDevice : public ::testing::Test {
         device.calls.clear();
         device.lights.clear();
     }
-    void TearDown() override { gFakeDirect3D = nullptr; }
+    void ExpectTheEnd(const std::string& line) {
+        device.cooperativeLevels = {D3DERR_DEVICENOTRESET};
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(RestoreLostDevice(screen), Recovery::kImpossible);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), line);
+    }
+
+    void TearDown() override {
+        gFakeDirect3D = nullptr;
+        fs::current_path(startDir);
+        fs::remove_all(dir);
+    }
 };
 
 TEST_F(LostDevice, WaitsWhileLostThenReleasesResetsAndMakesAndSetsEverythingAgain) {
@@ -125,6 +143,13 @@ TEST_F(LostDevice, AResetLostAgainWaitsAndAnyOtherFailureIsOneLineAndTheEnd) {
                   std::string("vellmora: the lost Direct3D device cannot be restored: ") + c.named + "\n");
         EXPECT_TRUE(gRender.lost);
     }
+    // The map read again for the buffers must still fit what was drawn from it, and be there.
+    device.createVertexBufferResult = D3D_OK;
+    WriteMap(3);
+    ExpectTheEnd(
+        "vellmora: the lost Direct3D device cannot be restored: map.txt has changed since the start-up\n");
+    fs::remove(dir / "map.txt");
+    ExpectTheEnd("map.txt: cannot open the map file\n");
 }
 
 TEST_F(LostDevice, ThatWasNotLostAfterAllDrawsOnWithoutAReset) {
