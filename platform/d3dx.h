@@ -2,6 +2,8 @@
 // Vellmora's own versions of the five D3DX 9 functions it uses, under their published names,
 // signatures and results, so the Windows program needs no D3DX runtime. They keep C++ linkage,
 // so they never collide with the real library where both are linked.
+#include <cmath>
+
 #include "platform/platform.h"
 
 // The layout of D3DXVECTOR3: a D3DVECTOR with arithmetic.
@@ -39,7 +41,14 @@ inline float Dot(const Vec3& a, const Vec3& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-// out = in / |in|; a zero vector gives the zero vector. out may be in.
+// in / |in|; the zero vector stays zero. Inline, so that a loop over many vectors keeps going.
+inline Vec3 Normalized(const Vec3& v) {
+    const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    if (length == 0.0f) return Vec3{0.0f, 0.0f, 0.0f};
+    return Vec3{v.x / length, v.y / length, v.z / length};
+}
+
+// *out = Normalized(*in). out may be in.
 Vec3* WINAPI D3DXVec3Normalize(Vec3* out, const Vec3* in);
 Matrix4* WINAPI D3DXMatrixLookAtLH(Matrix4* out, const Vec3* eye, const Vec3* at, const Vec3* up);
 Matrix4* WINAPI D3DXMatrixPerspectiveFovLH(Matrix4* out, float fovY, float aspect, float zNear, float zFar);

@@ -4,13 +4,7 @@
 #include "platform/d3dx.h"
 
 Vec3* WINAPI D3DXVec3Normalize(Vec3* out, const Vec3* in) {
-    const Vec3 v = *in;
-    const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    if (length == 0.0f) {
-        *out = Vec3{0.0f, 0.0f, 0.0f};
-    } else {
-        *out = Vec3{v.x / length, v.y / length, v.z / length};
-    }
+    *out = Normalized(*in);
     return out;
 }
 

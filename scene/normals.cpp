@@ -30,8 +30,8 @@ void GenerateNormals(SceneData& scene) {
         const Vec3 e1 = Position(vertices[b]) - p0;
         const Vec3 e2 = Position(vertices[c]) - p0;
         const Vec3 n = Cross(e1, e2);
-        Vec3& faceNormal = scene.faces[t].normal;
-        D3DXVec3Normalize(&faceNormal, &n);
+        const Vec3 faceNormal = Normalized(n);
+        scene.faces[t].normal = faceNormal;
         AddNormal(vertices[a], faceNormal);
         if (b != a) {
             AddNormal(vertices[b], faceNormal);
@@ -42,8 +42,7 @@ void GenerateNormals(SceneData& scene) {
     }
     for (std::int32_t i = 0; i < scene.vertexCount; ++i) {
         Vertex& v = vertices[i];
-        Vec3 normal{v.nx, v.ny, v.nz};
-        D3DXVec3Normalize(&normal, &normal);
+        const Vec3 normal = Normalized(Vec3{v.nx, v.ny, v.nz});
         v.nx = normal.x;
         v.ny = normal.y;
         v.nz = normal.z;
