@@ -4,16 +4,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <vector>
-
-struct DecodedImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgba;  // width * height * 4 bytes
-};
-
-// False when the file cannot be read or is not an image stb_image understands.
-bool DecodeImageFile(const char* path, DecodedImage& image);
 
 // The decoder's buffer, freed by it.
 struct FreeDecoded {

@@ -20,6 +20,5 @@ struct TextureCache {
     std::map<FileIdentity, TextureLoad> byFile;
 };
 
-// The texture for one more slot naming `name`, made when its file is first named. Without a device
-// no file is looked at.
+// The texture for one more slot naming `name`, made on device when its file is first named.
 TextureLoad LoadSharedTexture(TextureCache& cache, IDirect3DDevice9* device, const std::string& name);

@@ -27,9 +27,9 @@ Recovery MakeSceneBuffersAgain() {
         return Recovery::kImpossible;
     }
     GenerateNormals(again);
-    DeviceStep step = MakeIndexBuffer(again.indices.data(), static_cast<UINT>(again.indexCount) * 4);
+    DeviceStep step = MakeIndexBuffer(again);
     if (step.failed == nullptr) {
-        step = MakeVertexBuffer(again.vertices.data(), static_cast<UINT>(again.vertexCount) * sizeof(Vertex));
+        step = MakeVertexBuffer(again);
     }
     if (step.result == D3DERR_DEVICELOST) {
         // Lost again since the reset: the next check starts over from the release.

@@ -82,24 +82,26 @@ void CreateDepthSurface(const ScreenMetrics& screen) {
     gRender.device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
 }
 
-DeviceStep MakeIndexBuffer(const std::int32_t* indices, UINT bytes) {
+DeviceStep MakeIndexBuffer(const SceneData& scene) {
+    const UINT bytes = static_cast<UINT>(scene.indexCount) * 4;
     const HRESULT created = gRender.device->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX32,
                                                               D3DPOOL_DEFAULT, &gRender.indexBuffer, nullptr);
     if (FAILED(created)) {
         gRender.indexBuffer = nullptr;
         return {"CreateIndexBuffer", created};
     }
-    return FillBuffer(gRender.indexBuffer, indices, bytes, "locking the index buffer");
+    return FillBuffer(gRender.indexBuffer, scene.indices.data(), bytes, "locking the index buffer");
 }
 
-DeviceStep MakeVertexBuffer(const Vertex* vertices, UINT bytes) {
+DeviceStep MakeVertexBuffer(const SceneData& scene) {
+    const UINT bytes = static_cast<UINT>(scene.vertexCount) * sizeof(Vertex);
     const HRESULT created = gRender.device->CreateVertexBuffer(bytes, 0, kVertexFvf, D3DPOOL_DEFAULT,
                                                                &gRender.vertexBuffer, nullptr);
     if (FAILED(created)) {
         gRender.vertexBuffer = nullptr;
         return {"CreateVertexBuffer", created};
     }
-    return FillBuffer(gRender.vertexBuffer, vertices, bytes, "locking the vertex buffer");
+    return FillBuffer(gRender.vertexBuffer, scene.vertices.data(), bytes, "locking the vertex buffer");
 }
 
 void SetSceneState(const ScreenMetrics& screen) {
@@ -135,7 +137,7 @@ bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
         ReportLine("vellmora: the map is too large for Direct3D 9 buffers (4 GiB at most each)");
         return false;
     }
-    DeviceStep step = MakeIndexBuffer(scene.indices.data(), static_cast<UINT>(scene.indexCount) * 4);
+    DeviceStep step = MakeIndexBuffer(scene);
     if (step.failed != nullptr && scene.indexCount == 0) {
         ReportLine("%s: the map has no triangles (Direct3D 9 cannot make an empty index buffer)",
                    kMapFileName);
@@ -145,7 +147,7 @@ bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
         return Fail(step.failed);
     }
     Free(scene.indices);
-    step = MakeVertexBuffer(scene.vertices.data(), static_cast<UINT>(scene.vertexCount) * sizeof(Vertex));
+    step = MakeVertexBuffer(scene);
     if (step.failed != nullptr) {
         return Fail(step.failed);
     }

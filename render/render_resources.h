@@ -38,8 +38,10 @@ struct DeviceStep {
     HRESULT result = D3D_OK;
 };
 void CreateDepthSurface(const ScreenMetrics& screen);
-DeviceStep MakeIndexBuffer(const std::int32_t* indices, UINT bytes);
-DeviceStep MakeVertexBuffer(const Vertex* vertices, UINT bytes);
+// The scene's index or vertex array, whole, into a new buffer of the default pool; the sizes were
+// checked against Direct3D 9's 32-bit lengths at the start-up.
+DeviceStep MakeIndexBuffer(const SceneData& scene);
+DeviceStep MakeVertexBuffer(const SceneData& scene);
 void SetSceneState(const ScreenMetrics& screen);
 // Releases the objects that live in the default pool, which a reset requires gone.
 void ReleaseDefaultPool();

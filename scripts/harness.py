@@ -473,6 +473,12 @@ def project(screen, point, fov=math.pi / 4):
 
 # The programs.
 
+def memory_kib(pid, field="VmRSS"):
+    """A process's memory figure from /proc: VmRSS resident now, VmHWM the most it has been."""
+    with open(f"/proc/{pid}/status") as f:
+        return next(int(line.split()[1]) for line in f if line.startswith(field + ":"))
+
+
 class Run:
     """A started program: finish() gives its exit code and its stderr, and keeps its output."""
 
@@ -499,8 +505,7 @@ class Run:
 
     def peak_memory_mib(self):
         """The most resident memory the program's own process has held so far."""
-        with open(f"/proc/{self.program.pid(self)}/status") as f:
-            return next(int(line.split()[1]) for line in f if line.startswith("VmHWM:")) / 1024
+        return memory_kib(self.program.pid(self), "VmHWM") / 1024
 
     def pause(self, paused=True):
         """Stops the program's own process where it stands (SIGSTOP), or lets it go on."""

@@ -15,7 +15,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 
-from harness import ROOT, Screen, Windows, check, main, scratch_folder, skip_unless_built  # noqa: E402
+from harness import ROOT, Screen, Windows, check, main, memory_kib, scratch_folder, skip_unless_built  # noqa: E402
 
 LOSSES = 3
 LOST_CHECKS = 20  # TestCooperativeLevel says lost this many times: about 1.5 s at one check in 60 to 80 ms
@@ -35,11 +35,6 @@ def proxy_line(folder, prefix, run, seconds=30):
                         return line
         time.sleep(0.05)
     check(False, f"the proxy never said {prefix!r} (program running: {run.running()})")
-
-
-def resident_kib(pid):
-    with open(f"/proc/{pid}/status") as f:
-        return next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
 
 
 def cpu_seconds(pid):
@@ -69,13 +64,13 @@ def lose_and_recover(loss, program, run, screen, folder):
     open(os.path.join(folder, "lose"), "w").close()
     proxy_line(folder, f"lost {loss}", run)
     pid = program.pid(run)
-    memory = [resident_kib(pid)]
+    memory = [memory_kib(pid)]
     # The processor's time is taken well inside the loss: the reset and the first frames after it
     # compile shaders on llvmpipe.
     time.sleep(0.2)
     start, cpu_start = time.time(), cpu_seconds(pid)
     while time.time() - start < 1.0:
-        memory.append(resident_kib(pid))
+        memory.append(memory_kib(pid))
         time.sleep(0.1)
     cpu_share = (cpu_seconds(pid) - cpu_start) / (time.time() - start)
     check(not os.path.exists(os.path.join(folder, "proxy.log")) or

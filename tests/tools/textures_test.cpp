@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -84,15 +85,22 @@ TEST(Textures, CommittedFilesHoldExactlyWhatTheToolDraws) {
     for (int id = 0; id < kTextureCount; ++id) {
         const std::string path =
             std::string(VELLMORA_SOURCE_DIR) + "/examples/courtyard/" + kTextureFileNames[id];
-        DecodedImage decoded;
-        ASSERT_TRUE(DecodeImageFile(path.c_str(), decoded)) << path;
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(file, nullptr) << path;
+        StoredImage decoded;
+        std::string why;
+        const bool read = DecodeStoredImage(file, decoded, why);
+        std::fclose(file);
+        ASSERT_TRUE(read) << path << ": " << why;
         const Image drawn = MakeTexture(static_cast<TextureId>(id));
         ASSERT_EQ(decoded.width, drawn.width);
         ASSERT_EQ(decoded.height, drawn.height);
+        ASSERT_GE(decoded.channels, 3);
+        const std::size_t channels = static_cast<std::size_t>(decoded.channels);
         int differing = 0;
         for (std::size_t k = 0; k < drawn.rgb.size() / 3; ++k) {
-            for (int c = 0; c < 3; ++c) {
-                differing += decoded.rgba[k * 4 + c] != drawn.rgb[k * 3 + c];
+            for (std::size_t c = 0; c < 3; ++c) {
+                differing += decoded.pixels[k * channels + c] != drawn.rgb[k * 3 + c];
             }
         }
         EXPECT_EQ(differing, 0) << path;
