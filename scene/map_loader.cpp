@@ -8,7 +8,8 @@
 // - the conversions ("%i" and "%f" results, fast paths for plain decimals): scene/number_parse.h;
 // - long lists read 64 bytes at a time, falling back on the lone-number reader: scene/number_list.h;
 // - lone numbers, finite floats, text-mode characters, the byte-order mark: scene/map_text.cpp;
-// - the 11 characters before a name's '%' and the name's length: ReadName below.
+// - the 11 characters before a name's '%' and the name's length: ReadName below;
+// - the vertex list, read on two threads when long: scene/vertex_list.h.
 #include "scene/map_loader.h"
 
 #include <algorithm>
@@ -21,30 +22,9 @@
 #include "platform/texture_cache.h"
 #include "scene/map_text.h"
 #include "scene/number_list.h"
+#include "scene/vertex_list.h"
 
 namespace {
-
-// The fewest bytes one record can take, separator included: counts beyond what the rest of the
-// file can hold are refused before anything is allocated for them.
-constexpr std::ptrdiff_t kMinTriangleBytes = 8;
-constexpr std::ptrdiff_t kMinVertexBytes = 10;
-constexpr std::ptrdiff_t kMinNameBytes = 2;
-constexpr std::int32_t kMaxTriangleCount = 0x7fffffff / 3;  // indexCount must fit too
-
-bool CheckCount(const MapText& text, int line, const char* what, std::int32_t count, std::ptrdiff_t minBytes,
-                std::int32_t maxCount) {
-    if (count < 0) {
-        ReportAt(text.fileName, line, std::string(what) + " " + std::to_string(count) + " is negative");
-        return false;
-    }
-    if (count > maxCount || count > (text.end - text.p) / minBytes) {
-        ReportAt(
-            text.fileName, line,
-            std::string(what) + " " + std::to_string(count) + " is more than the rest of the file holds");
-        return false;
-    }
-    return true;
-}
 
 // The line of the ordinal-th number after `from`, found again only when a value is refused.
 int LineOfNumber(MapText from, std::size_t ordinal) {
@@ -71,7 +51,7 @@ bool CheckVertexIndices(const MapText& triangles, const SceneData& scene, std::u
         FirstOutOfRange(scene.indices.data(), scene.vertexCount, [](std::int32_t index) { return index; });
     const std::int32_t index = scene.indices[i];
     const std::size_t ordinal = i / 3 * 4 + i % 3;
-    ReportAt(triangles.fileName, LineOfNumber(triangles, ordinal),
+    ReportAt(triangles, LineOfNumber(triangles, ordinal),
              "vertex index " + std::to_string(index) + " is outside 0 to " +
                  std::to_string(scene.vertexCount - 1) + " (the map has " +
                  std::to_string(scene.vertexCount) + " vertices)");
@@ -83,7 +63,7 @@ bool CheckTextureNumbers(const MapText& triangles, const SceneData& scene, std::
     const std::size_t t = FirstOutOfRange(scene.faces.data(), scene.textureCount,
                                           [](const FaceRecord& face) { return face.textureIndex; });
     const std::string texture = "texture number " + std::to_string(scene.faces[t].textureIndex);
-    ReportAt(triangles.fileName, LineOfNumber(triangles, t * 4 + 3),
+    ReportAt(triangles, LineOfNumber(triangles, t * 4 + 3),
              scene.textureCount == 0
                  ? texture + " is given, but the map names no textures"
                  : texture + " is outside 0 to " + std::to_string(scene.textureCount - 1) + " (the map has " +
@@ -102,7 +82,7 @@ bool ReadName(MapText& text, std::int32_t k, std::string& name, int& nameLine) {
         const int c = NextChar(text);
         if (c == '%') break;
         if (c == -1) {
-            ReportAt(text.fileName, text.line, "expected '%' to open " + which + ", found end of file");
+            ReportAt(text, text.line, "expected '%' to open " + which + ", found end of file");
             return false;
         }
         if (!seenVisible && !IsMapSpace(static_cast<char>(c))) {
@@ -110,7 +90,7 @@ bool ReadName(MapText& text, std::int32_t k, std::string& name, int& nameLine) {
             skipLine = text.line;
         }
         if (skipped == kMaxSkipBeforeName) {
-            ReportAt(text.fileName, skipLine,
+            ReportAt(text, skipLine,
                      "expected '%' to open " + which + " within " + std::to_string(kMaxSkipBeforeName) +
                          " characters, found " + Quote(skipStart, text.p));
             return false;
@@ -121,12 +101,12 @@ bool ReadName(MapText& text, std::int32_t k, std::string& name, int& nameLine) {
     for (;;) {
         const int c = NextChar(text);
         if (c == -1) {
-            ReportAt(text.fileName, nameLine, which + " has no closing '%' before the end of the file");
+            ReportAt(text, nameLine, which + " has no closing '%' before the end of the file");
             return false;
         }
         if (c == '%' || c == 0) return true;
         if (name.size() == kNameBufferSize - 1) {
-            ReportAt(text.fileName, nameLine,
+            ReportAt(text, nameLine,
                      which + " is longer than " + std::to_string(kNameBufferSize - 1) + " bytes");
             return false;
         }
@@ -146,7 +126,7 @@ bool ReadTextures(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
         const TextureLoad load = LoadSharedTexture(cache, device, name);
         scene.textures[k] = load.texture;
         if (load.texture == nullptr) {
-            ReportAt(text.fileName, nameLine,
+            ReportAt(text, nameLine,
                      "warning: cannot load texture " + Quote(name.data(), name.data() + name.size()) + ": " +
                          load.why);
         }
@@ -181,23 +161,7 @@ bool ReadTriangles(MapText& text, SceneData& scene, Largest& largest) {
     return true;
 }
 
-bool ReadVertices(MapText& text, SceneData& scene) {
-    scene.vertices.resize(static_cast<std::size_t>(scene.vertexCount));
-    NumberList list = OpenList(text);
-    for (Vertex& vertex : scene.vertices) {
-        for (float* c : {&vertex.x, &vertex.y, &vertex.z}) {
-            if (!ReadListed(list, text, "a vertex position", *c)) return false;
-        }
-        for (float* c : {&vertex.u, &vertex.v}) {
-            if (!ReadListed(list, text, "a texture coordinate", *c)) return false;
-        }
-        vertex.nx = vertex.ny = vertex.nz = 0.0f;
-    }
-    CloseList(list, text);
-    return true;
-}
-
-bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
+bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene, std::size_t readAheadFrom) {
     if (!StartText(text)) return false;
     for (float* c : {&scene.startPosition.x, &scene.startPosition.y, &scene.startPosition.z}) {
         if (!ReadNumber(text, "a start position coordinate", *c)) return false;
@@ -210,6 +174,8 @@ bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
     }
     scene.indexCount = 3 * scene.triangleCount;
     const MapText triangles = text;
+    VertexLookahead ahead;
+    StartVertexLookahead(ahead, text, scene.triangleCount, readAheadFrom);
     Largest largest;
     if (!ReadTriangles(text, scene, largest)) return false;
 
@@ -218,7 +184,7 @@ bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene) {
         !CheckVertexIndices(triangles, scene, largest.index)) {
         return false;
     }
-    if (!ReadVertices(text, scene)) return false;
+    if (!ReadVertices(text, scene, ahead)) return false;
 
     if (!ReadCountBeforeNames(text, scene.textureCount)) return false;
     if (!CheckCount(text, text.line, "texture count", scene.textureCount, kMinNameBytes, 0x7fffffff) ||
@@ -239,14 +205,14 @@ void DiscardScene(SceneData& scene) {
 }  // namespace
 
 bool LoadMapText(const char* fileName, const char* text, std::size_t size, IDirect3DDevice9* device,
-                 SceneData& scene) {
+                 SceneData& scene, std::size_t readAheadFrom) {
     scene = SceneData{};
-    MapText cursor{fileName, text, text + size, 1};
+    MapText cursor{fileName, text, text + size, 1, false};
     bool loaded = false;
     try {
-        loaded = ReadScene(cursor, device, scene);
+        loaded = ReadScene(cursor, device, scene, readAheadFrom);
     } catch (const std::bad_alloc&) {
-        ReportAt(fileName, cursor.line, "the counts read so far are too large to allocate");
+        ReportAt(cursor, cursor.line, "the counts read so far are too large to allocate");
     }
     if (!loaded) DiscardScene(scene);
     return loaded;

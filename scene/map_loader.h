@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "scene/scene_data.h"
+#include "scene/vertex_list.h"
 
 constexpr const char* kMapFileName = "map.txt";
 constexpr int kNameBufferSize = 255;    // a name holds at most 254 bytes
@@ -17,6 +18,7 @@ bool LoadMap(IDirect3DDevice9* device, SceneData& scene);
 bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene);
 
 // The same, for text already in memory (read as a text-mode file would be: CR LF is one LF; a
-// UTF-8 byte-order mark is skipped). fileName only names the source in messages.
+// UTF-8 byte-order mark is skipped). fileName only names the source in messages. Texts of
+// readAheadFrom bytes and more have their vertex list read on two threads.
 bool LoadMapText(const char* fileName, const char* text, std::size_t size, IDirect3DDevice9* device,
-                 SceneData& scene);
+                 SceneData& scene, std::size_t readAheadFrom = kReadAheadFrom);

@@ -26,7 +26,7 @@ void ReportExpected(const MapText& text, const char* what, const char* hint) {
         if (cut) found.insert(found.size() - 1, "...");
         found += hint;
     }
-    ReportAt(text.fileName, text.line, std::string("expected ") + what + ", found " + found);
+    ReportAt(text, text.line, std::string("expected ") + what + ", found " + found);
 }
 
 // Why digits that look right are no integer: "08" reads as an octal 0 followed by an 8.
@@ -114,14 +114,29 @@ bool StartText(MapText& text) {
     }
     if (!utf32Mark && !utf16Mark && !zero) return true;
     const char* encoding = utf32Mark || (!utf16Mark && twoZeros) ? "UTF-32" : "UTF-16";
-    ReportAt(text.fileName, 1,
+    ReportAt(text, 1,
              std::string("the map is saved as ") + encoding +
                  " text; save it as UTF-8 or plain ASCII text instead (in Notepad: Save As, Encoding UTF-8)");
     return false;
 }
 
-void ReportAt(const char* fileName, int line, const std::string& message) {
-    ReportLine("%s:%d: %s", fileName, line, message.c_str());
+bool CheckCount(const MapText& text, int line, const char* what, std::int32_t count, std::ptrdiff_t minBytes,
+                std::int32_t maxCount) {
+    if (count < 0) {
+        ReportAt(text, line, std::string(what) + " " + std::to_string(count) + " is negative");
+        return false;
+    }
+    if (count > maxCount || count > (text.end - text.p) / minBytes) {
+        ReportAt(
+            text, line,
+            std::string(what) + " " + std::to_string(count) + " is more than the rest of the file holds");
+        return false;
+    }
+    return true;
+}
+
+void ReportAt(const MapText& text, int line, const std::string& message) {
+    if (!text.quiet) ReportLine("%s:%d: %s", text.fileName, line, message.c_str());
 }
 
 std::string Quote(const char* begin, const char* end) {

@@ -25,6 +25,9 @@ struct NumberList {
     NumberWindow window;
 };
 
+// How far ahead of a window the text is asked for (PrefetchBytes).
+constexpr std::ptrdiff_t kPrefetchAhead = 4096;
+
 // Text needed after a window's start: the window and what the conversions read past it.
 constexpr std::ptrdiff_t kNumberWindowMargin = 64 + number_parse_detail::kFastPathMargin;
 
@@ -45,6 +48,7 @@ inline void CloseList(const NumberList& list, MapText& text) {
 inline bool OpenNumberWindow(NumberList& list, bool decimals) {
     NumberWindow& window = list.window;
     if (list.p >= list.limit || list.p < window.quietUntil) return false;
+    PrefetchBytes(list.p + kPrefetchAhead);
     const ByteClasses classes = ClassifyBytes(list.p);
     if ((classes.blanks | (decimals ? classes.numeric : classes.digits)) != ~std::uint64_t{0}) {
         window.quietUntil = list.p + 64;

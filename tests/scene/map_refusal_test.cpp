@@ -73,6 +73,12 @@ TEST_F(MapRefusal, EachFaultGivesOneLineNamingFileLineAndProblem) {
         EXPECT_TRUE(scene.indices.empty());
         EXPECT_TRUE(scene.vertices.empty());
         EXPECT_TRUE(scene.textures.empty());
+        // The same with the vertex list read ahead on a second thread, however short the text (and
+        // with no device, so without warnings for the names).
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(LoadMapText("map.txt", refusal.text.data(), refusal.text.size(), nullptr, scene, 0));
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), last);
+        EXPECT_TRUE(scene.vertices.empty());
     }
 }
 
