@@ -75,7 +75,7 @@ Loaded LoadText(const std::string& text, std::size_t readAheadFrom) {
 
 template <typename T>
 bool SameBytes(const SceneArray<T>& a, const SceneArray<T>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
 }
 
 // Long maps, whole and spoilt at places before and after where the second thread starts: the same
