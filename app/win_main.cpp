@@ -90,6 +90,7 @@ bool RunMainLoop() {
 
 // Start-up in its fixed order; false at the first step that fails, with nothing released.
 bool StartUp() {
+    StartReadingMap();  // while the window and the device are made
     InitInputState();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!RegisterWindowClass(instance)) {

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <new>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "platform/file_lookup.h"
 #include "platform/file_view.h"
@@ -161,7 +163,15 @@ bool ReadTriangles(MapText& text, SceneData& scene, Largest& largest) {
     return true;
 }
 
-bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene, std::size_t readAheadFrom) {
+// Where the triangles start (to find the line of a refused texture number again) and the largest
+// numbers among them: what the names need of the geometry read before them.
+struct TrianglesRead {
+    MapText text;
+    Largest largest;
+};
+
+// Everything up to the texture count.
+bool ReadGeometry(MapText& text, SceneData& scene, std::size_t readAheadFrom, TrianglesRead& triangles) {
     if (!StartText(text)) return false;
     for (float* c : {&scene.startPosition.x, &scene.startPosition.y, &scene.startPosition.z}) {
         if (!ReadNumber(text, "a start position coordinate", *c)) return false;
@@ -173,22 +183,24 @@ bool ReadScene(MapText& text, IDirect3DDevice9* device, SceneData& scene, std::s
         return false;
     }
     scene.indexCount = 3 * scene.triangleCount;
-    const MapText triangles = text;
+    triangles.text = text;
     VertexLookahead ahead;
     StartVertexLookahead(ahead, text, scene.triangleCount, readAheadFrom);
-    Largest largest;
-    if (!ReadTriangles(text, scene, largest)) return false;
+    if (!ReadTriangles(text, scene, triangles.largest)) return false;
 
     if (!ReadNumber(text, "the vertex count", scene.vertexCount)) return false;
     if (!CheckCount(text, text.line, "vertex count", scene.vertexCount, kMinVertexBytes, 0x7fffffff) ||
-        !CheckVertexIndices(triangles, scene, largest.index)) {
+        !CheckVertexIndices(triangles.text, scene, triangles.largest.index)) {
         return false;
     }
-    if (!ReadVertices(text, scene, ahead)) return false;
+    return ReadVertices(text, scene, ahead);
+}
 
+// The texture count and the names, each name's texture made as it is read.
+bool ReadNames(MapText& text, IDirect3DDevice9* device, SceneData& scene, const TrianglesRead& triangles) {
     if (!ReadCountBeforeNames(text, scene.textureCount)) return false;
     if (!CheckCount(text, text.line, "texture count", scene.textureCount, kMinNameBytes, 0x7fffffff) ||
-        !CheckTextureNumbers(triangles, scene, largest.texture)) {
+        !CheckTextureNumbers(triangles.text, scene, triangles.largest.texture)) {
         return false;
     }
     scene.textures.assign(static_cast<std::size_t>(scene.textureCount), nullptr);
@@ -202,20 +214,61 @@ void DiscardScene(SceneData& scene) {
     scene = SceneData{};
 }
 
+// Runs read(), which fills the scene from the cursor on; a refusal or a count too large to
+// allocate leaves the scene empty.
+template <typename Read>
+bool ReadGuarded(MapText& cursor, SceneData& scene, Read read) {
+    bool loaded = false;
+    try {
+        loaded = read();
+    } catch (const std::bad_alloc&) {
+        ReportAt(cursor, cursor.line, "the counts read so far are too large to allocate");
+    }
+    if (!loaded) DiscardScene(scene);
+    return loaded;
+}
+
+// The map read ahead on its own thread, up to the texture count, while the window and the device
+// are made. It reads quietly: where anything is wrong, LoadMap reads the file again and says what.
+struct MapReading {
+    FileView view;
+    MapText text{};
+    TrianglesRead triangles{};
+    SceneData scene;
+    bool read = false;
+    std::jthread thread;  // declared last: joined before the rest goes
+};
+
+MapReading gMapReading;
+
+void ReadMapAhead(MapReading& reading) {
+    if (OpenFileView(kMapFileName, reading.view) != OpenResult::kOk) return;
+    reading.text = MapText{kMapFileName, reading.view.data, reading.view.data + reading.view.size, 1, true};
+    MapText& text = reading.text;
+    reading.read = ReadGuarded(text, reading.scene, [&] {
+        return ReadGeometry(text, reading.scene, kReadAheadFrom, reading.triangles);
+    });
+}
+
+// Joins the thread reading ahead and lets go of what it read.
+void EndMapReading() {
+    if (gMapReading.thread.joinable()) gMapReading.thread.join();
+    CloseFileView(gMapReading.view);
+    gMapReading.scene = SceneData{};
+    gMapReading.read = false;
+}
+
 }  // namespace
 
 bool LoadMapText(const char* fileName, const char* text, std::size_t size, IDirect3DDevice9* device,
                  SceneData& scene, std::size_t readAheadFrom) {
     scene = SceneData{};
     MapText cursor{fileName, text, text + size, 1, false};
-    bool loaded = false;
-    try {
-        loaded = ReadScene(cursor, device, scene, readAheadFrom);
-    } catch (const std::bad_alloc&) {
-        ReportAt(cursor, cursor.line, "the counts read so far are too large to allocate");
-    }
-    if (!loaded) DiscardScene(scene);
-    return loaded;
+    return ReadGuarded(cursor, scene, [&] {
+        TrianglesRead triangles{};
+        return ReadGeometry(cursor, scene, readAheadFrom, triangles) &&
+               ReadNames(cursor, device, scene, triangles);
+    });
 }
 
 bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene) {
@@ -239,6 +292,28 @@ bool LoadMapFile(const char* path, IDirect3DDevice9* device, SceneData& scene) {
     return loaded;
 }
 
+void StartReadingMap() {
+    EndMapReading();
+    try {
+        gMapReading.thread = std::jthread(ReadMapAhead, std::ref(gMapReading));
+    } catch (const std::system_error&) {
+        // LoadMap reads it all then
+    }
+}
+
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene) {
-    return LoadMapFile(kMapFileName, device, scene);
+    if (gMapReading.thread.joinable()) gMapReading.thread.join();
+    if (!gMapReading.read) {
+        EndMapReading();
+        return LoadMapFile(kMapFileName, device, scene);
+    }
+    scene = std::move(gMapReading.scene);
+    MapText cursor = gMapReading.text;
+    cursor.quiet = false;
+    TrianglesRead triangles = gMapReading.triangles;
+    triangles.text.quiet = false;
+    const bool loaded =
+        ReadGuarded(cursor, scene, [&] { return ReadNames(cursor, device, scene, triangles); });
+    EndMapReading();
+    return loaded;
 }

@@ -9,6 +9,11 @@ constexpr const char* kMapFileName = "map.txt";
 constexpr int kNameBufferSize = 255;    // a name holds at most 254 bytes
 constexpr int kMaxSkipBeforeName = 11;  // characters allowed before a name's opening '%'
 
+// Starts reading "map.txt" on a thread of its own, up to its texture names, so that the file is
+// read while the window and the device are made; the next LoadMap takes what it read and reads the
+// names. It reports nothing: where anything is wrong, LoadMap reads the file again and says what.
+void StartReadingMap();
+
 // Reads "map.txt" from the current directory. On failure writes one line naming the file, the
 // line and the problem to stderr, releases what it created and leaves the scene empty. With no
 // device it reads the geometry alone: no image is opened and no texture warned about.

@@ -256,3 +256,47 @@ TEST_F(MapLoad, AnImageThatFailsWarnsWhyLeavesTheSlotNullAndTheLoadGoesOn) {
 }
 
 }  // namespace
+
+// Read ahead while the window and the device are made, the map loads, warns and is refused exactly
+// as when read then, also where the vertex list itself is read on two threads.
+TEST_F(MapLoad, ReadingAheadGivesWhatReadingThenGives) {
+    const unsigned char pixel[4] = {1, 2, 3, 255};
+    ASSERT_TRUE(stbi_write_png("good.png", 1, 1, 4, pixel, 4));
+    std::string longMap = "0 0 0\n1\n0 1 2 1\n50000\n";
+    for (int i = 0; i < 50000; ++i) longMap += std::to_string(i) + ".25 -1.5 2.75 0.5 0.125\n";
+    const std::string maps[] = {
+        std::string(kSquare) + "\n",
+        longMap + "2 %good.png% %missing.bmp%",  // one warning
+        longMap + "1 %good.png%",                // texture number 1 refused, on line 3
+        longMap.substr(0, longMap.size() - 20),  // cut short amid a vertex
+        "0 0 0\n1\n0 1 2 0\n2\n0 0 0 0 0\n",     // vertex index 2 refused
+        "0 0 0\n1\n0 0 0 0\n1\n0 0 0 0 0\n1 %never closed",
+        "",
+    };
+    for (const std::string& text : maps) {
+        SCOPED_TRACE(text.substr(0, 60));
+        Write("map.txt", text);
+        std::string errors[2];
+        SceneData loaded[2];
+        bool ok[2];
+        for (int ahead = 0; ahead < 2; ++ahead) {
+            if (ahead == 1) StartReadingMap();
+            ::testing::internal::CaptureStderr();
+            ok[ahead] = LoadMap(&device, loaded[ahead]);
+            errors[ahead] = ::testing::internal::GetCapturedStderr();
+        }
+        EXPECT_EQ(ok[1], ok[0]);
+        EXPECT_EQ(errors[1], errors[0]);
+        EXPECT_EQ(std::count(errors[0].begin(), errors[0].end(), '\n'), 1)
+            << errors[0];  // a warning or a refusal
+        ASSERT_EQ(loaded[1].vertices.size(), loaded[0].vertices.size());
+        EXPECT_TRUE(loaded[0].vertices.empty() ||
+                    std::memcmp(loaded[1].vertices.data(), loaded[0].vertices.data(),
+                                loaded[0].vertices.size() * sizeof(Vertex)) == 0);
+        EXPECT_EQ(loaded[1].indices, loaded[0].indices);
+        ASSERT_EQ(loaded[1].textures.size(), loaded[0].textures.size());
+        for (std::size_t k = 0; k < loaded[0].textures.size(); ++k) {
+            EXPECT_EQ(loaded[1].textures[k] == nullptr, loaded[0].textures[k] == nullptr);
+        }
+    }
+}
