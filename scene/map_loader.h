@@ -1,6 +1,7 @@
 #pragma once
 // Reads the scene file into SceneData, creating each texture as its name is read.
 #include <cstddef>
+#include <cstdint>
 
 #include "scene/scene_data.h"
 #include "scene/vertex_list.h"
@@ -12,7 +13,8 @@ constexpr int kMaxSkipBeforeName = 11;  // characters allowed before a name's op
 // Starts reading "map.txt" on a thread of its own, up to its texture names, so that the file is
 // read while the window and the device are made; the next LoadMap takes what it read and reads the
 // names. It reports nothing: where anything is wrong, LoadMap reads the file again and says what.
-void StartReadingMap();
+// A map shorter than `from` bytes is left to LoadMap.
+void StartReadingMap(std::uint64_t from = kReadAheadFrom);
 
 // Reads "map.txt" from the current directory. On failure writes one line naming the file, the
 // line and the problem to stderr, releases what it created and leaves the scene empty. With no

@@ -280,7 +280,7 @@ TEST_F(MapLoad, ReadingAheadGivesWhatReadingThenGives) {
         SceneData loaded[2];
         bool ok[2];
         for (int ahead = 0; ahead < 2; ++ahead) {
-            if (ahead == 1) StartReadingMap();
+            if (ahead == 1) StartReadingMap(0);
             ::testing::internal::CaptureStderr();
             ok[ahead] = LoadMap(&device, loaded[ahead]);
             errors[ahead] = ::testing::internal::GetCapturedStderr();
