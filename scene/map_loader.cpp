@@ -8,8 +8,10 @@
 // - the conversions ("%i" and "%f" results, fast paths for plain decimals): scene/number_parse.h;
 // - long lists read 64 bytes at a time, falling back on the lone-number reader: scene/number_list.h;
 // - lone numbers, finite floats, text-mode characters, the byte-order mark: scene/map_text.cpp;
-// - the 11 characters before a name's '%' and the name's length: ReadName below;
-// - the vertex list, read on two threads when long: scene/vertex_list.h.
+// - the 11 characters before a name's '%' and the name's length: ReadName below.
+//
+// A large map is read on more threads: its vertex list on two (scene/vertex_list.h), and its
+// geometry ahead, while the window and the device are made (StartReadingMap below).
 #include "scene/map_loader.h"
 
 #include <algorithm>
