@@ -256,6 +256,8 @@ void ReadMapAhead(MapReading& reading) {
 void EndMapReading() {
     if (gMapReading.thread.joinable()) gMapReading.thread.join();
     CloseFileView(gMapReading.view);
+    gMapReading.text = MapText{};
+    gMapReading.triangles = TrianglesRead{};  // the largest numbers of one map must not pass to the next
     gMapReading.scene = SceneData{};
     gMapReading.read = false;
 }
