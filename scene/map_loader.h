@@ -4,11 +4,13 @@
 #include <cstdint>
 
 #include "scene/scene_data.h"
-#include "scene/vertex_list.h"
 
 constexpr const char* kMapFileName = "map.txt";
 constexpr int kNameBufferSize = 255;    // a name holds at most 254 bytes
 constexpr int kMaxSkipBeforeName = 11;  // characters allowed before a name's opening '%'
+
+// Maps shorter than this are read on one thread: a second costs more to start than it saves.
+constexpr std::size_t kReadAheadFrom = std::size_t{1} << 20;
 
 // Starts reading "map.txt" on a thread of its own, up to its texture names, so that the file is
 // read while the window and the device are made; the next LoadMap takes what it read and reads the

@@ -2,9 +2,9 @@
 // The vertex list, the longest part of a large map. Where the text is long, a second thread skips
 // the triangles without converting them, finds the vertex count and a vertex from which both threads
 // have about as much to do, and quietly reads the list from there while the first thread reads the
-// triangles and the list's earlier part. What it read counts only when the first thread arrives exactly where it
-// began, at the same line: then it is what reading on would have given. Otherwise, or where it
-// refused anything, the first thread reads on alone and reports what is wrong itself.
+// triangles and the list's earlier part. What it read counts only when the first thread arrives exactly where
+// it began, at the same line: then it is what reading on would have given. Otherwise, or where it refused
+// anything, the first thread reads on alone and reports what is wrong itself.
 #include <cstddef>
 #include <cstdint>
 #include <future>
@@ -13,9 +13,6 @@
 #include "scene/map_text.h"
 #include "scene/scene_data.h"
 #include "scene/token_skip.h"
-
-// Texts shorter than this are read on one thread: a second costs more to start than it saves.
-constexpr std::size_t kReadAheadFrom = std::size_t{1} << 20;
 
 // Where the second thread split the list, known before it starts reading.
 struct VertexSplit {
