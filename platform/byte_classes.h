@@ -2,12 +2,15 @@
 // Sorts 64 bytes of text at once into the classes a list of numbers is made of, one bit per byte
 // (bit i for byte i). With SSE2 (every x86-64 processor) sixteen bytes take a few instructions;
 // elsewhere the same masks come from 64-bit arithmetic.
+#include <cstddef>
 #include <cstdint>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define VELLMORA_BYTE_CLASSES_SSE2 1
 #endif
+
+constexpr std::ptrdiff_t kPrefetchAhead = 4096;  // see PrefetchBytes
 
 struct ByteClasses {
     std::uint64_t blanks;   // bytes up to 0x20: white space and control characters
@@ -79,7 +82,8 @@ inline ByteClasses ClassifyBytes(const char* p) {
 }
 
 // Asks for the cache line at p ahead of its use: reading a long text, the processor's own
-// prefetching stops at every 4 KiB page and leaves the loop waiting on memory.
+// prefetching stops at every 4 KiB page and leaves the loop waiting on memory. Readers ask for the
+// text kPrefetchAhead bytes before where they are.
 inline void PrefetchBytes(const char* p) {
     _mm_prefetch(p, _MM_HINT_T0);
 }

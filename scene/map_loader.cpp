@@ -314,17 +314,17 @@ void StartReadingMap(std::uint64_t from) {
 
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene) {
     if (gMapReading.thread.joinable()) gMapReading.thread.join();
-    if (!gMapReading.read) {
-        EndMapReading();
-        return LoadMapFile(kMapFileName, device, scene);
+    bool loaded = false;
+    if (gMapReading.read) {
+        scene = std::move(gMapReading.scene);
+        MapText cursor = gMapReading.text;
+        cursor.quiet = false;
+        TrianglesRead triangles = gMapReading.triangles;
+        triangles.text.quiet = false;
+        loaded = ReadGuarded(cursor, scene, [&] { return ReadNames(cursor, device, scene, triangles); });
+    } else {
+        loaded = LoadMapFile(kMapFileName, device, scene);
     }
-    scene = std::move(gMapReading.scene);
-    MapText cursor = gMapReading.text;
-    cursor.quiet = false;
-    TrianglesRead triangles = gMapReading.triangles;
-    triangles.text.quiet = false;
-    const bool loaded =
-        ReadGuarded(cursor, scene, [&] { return ReadNames(cursor, device, scene, triangles); });
     EndMapReading();
     return loaded;
 }

@@ -25,9 +25,6 @@ struct NumberList {
     NumberWindow window;
 };
 
-// How far ahead of a window the text is asked for (PrefetchBytes).
-constexpr std::ptrdiff_t kPrefetchAhead = 4096;
-
 // Text needed after a window's start: the window and what the conversions read past it.
 constexpr std::ptrdiff_t kNumberWindowMargin = 64 + number_parse_detail::kFastPathMargin;
 

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr std::ptrdiff_t kPrefetchAhead = 4096;  // see PrefetchBytes
-
 struct Block {
     std::uint64_t blanks;
     std::uint64_t lineEnds;  // LF, and CR where no LF follows within the block

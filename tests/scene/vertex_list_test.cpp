@@ -7,6 +7,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "scene/map_loader.h"
 
@@ -57,6 +58,38 @@ TEST(SkipTokens, StopsWhereSkippingOneByOneStopsWithTheSameLine) {
         ASSERT_EQ(got.p - begin, expected.p - begin) << round;
         ASSERT_EQ(got.line, expected.line) << round;
     }
+}
+
+// The second thread's split is where reading on one thread arrives: after the vertex count, and at
+// the start of the vertex it names. Were it anywhere else, its work would be thrown away unseen.
+TEST(ReadAhead, SplitsWhereReadingOnOneThreadArrives) {
+    if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "one processor: no second thread";
+    std::string text = "0 0 0\r\n300\r\n";
+    for (int i = 0; i < 300; ++i) text += "1 2 3 0\r";
+    text += "4000\n";
+    for (int i = 0; i < 4000; ++i) text += std::to_string(i) + ".5 -2 3.25\n0.5 0.75\r\n";
+    MapText cursor{"map.txt", text.data(), text.data() + text.size(), 1, false};
+    float start = 0.0f;
+    std::int32_t count = 0;
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(ReadNumber(cursor, "", start));
+    ASSERT_TRUE(ReadNumber(cursor, "", count));
+    VertexLookahead ahead;
+    StartVertexLookahead(ahead, cursor, count, 0);
+    ASSERT_TRUE(ahead.split.valid());
+    const VertexSplit split = ahead.split.get();
+    ASSERT_TRUE(split.found);
+    EXPECT_GT(split.first, 0);
+    EXPECT_LT(split.first, 4000);
+
+    std::int32_t number = 0;
+    for (int i = 0; i < 4 * 300; ++i) ASSERT_TRUE(ReadNumber(cursor, "", number));
+    ASSERT_TRUE(ReadNumber(cursor, "", number));
+    EXPECT_EQ(split.vertexCount, 4000);
+    EXPECT_EQ(split.countEnd, (TextPlace{cursor.p, cursor.line}));
+    float coordinate = 0.0f;
+    for (int i = 0; i < 5 * split.first; ++i) ASSERT_TRUE(ReadNumber(cursor, "", coordinate));
+    SkipSpace(cursor);
+    EXPECT_EQ(split.firstAt, (TextPlace{cursor.p, cursor.line}));
 }
 
 struct Loaded {
