@@ -6,9 +6,10 @@
 #include "platform/report.h"
 #include "platform/screen_metrics.h"
 #include "render/device_recovery.h"
+#include "render/map_load.h"
 #include "render/render_frame.h"
 #include "render/render_resources.h"
-#include "scene/map_loader.h"
+#include "scene/map_file.h"
 #include "scene/normals.h"
 #include "scene/scene_data.h"
 
@@ -90,7 +91,7 @@ bool RunMainLoop() {
 
 // Start-up in its fixed order; false at the first step that fails, with nothing released.
 bool StartUp() {
-    StartReadingMap();  // while the window and the device are made
+    std::future<MapRead> map = StartReadingMap();  // while the window and the device are made
     InitInputState();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!RegisterWindowClass(instance)) {
@@ -103,7 +104,7 @@ bool StartUp() {
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     // The device code and the map reader report their own failures.
-    if (!CreateDeviceObjects(window, gScreen) || !LoadMap(gRender.device, gScene)) {
+    if (!CreateDeviceObjects(window, gScreen) || !LoadMap(gRender.device, gScene, map.get())) {
         return false;
     }
     InitCamera(gScene.startPosition);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "scene/map_loader.h"
+#include "scene/map_reader.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ bool ReadCount(std::FILE* file, std::int32_t& count, std::int32_t limit) {
     return ReadInt(file, count) && count >= 0 && count <= limit;
 }
 
-bool ReadName(std::FILE* file, char (&name)[kNameBufferSize]) {
+bool ReadName(std::FILE* file, char (&name)[kMaxNameBytes + 1]) {
     int c = std::fgetc(file);
     for (int skipped = 0; c != '%'; c = std::fgetc(file)) {
         if (++skipped > kMaxSkipBeforeName) {
@@ -29,7 +29,7 @@ bool ReadName(std::FILE* file, char (&name)[kNameBufferSize]) {
     }
     for (int length = 0;; ++length) {
         c = std::fgetc(file);
-        if (c == EOF || length == kNameBufferSize) {
+        if (c == EOF || length > kMaxNameBytes) {
             return false;
         }
         if (c == '%' || c == 0) {
@@ -43,7 +43,7 @@ bool ReadName(std::FILE* file, char (&name)[kNameBufferSize]) {
 bool ReadScene(std::FILE* file, IDirect3DDevice9* device, SceneData& scene) {
     Vec3& start = scene.startPosition;
     if (!ReadFloat(file, start.x) || !ReadFloat(file, start.y) || !ReadFloat(file, start.z) ||
-        !ReadCount(file, scene.triangleCount, INT32_MAX / 3)) {
+        !ReadCount(file, scene.triangleCount, kTriangleCountRule.most)) {
         return false;
     }
     scene.indexCount = 3 * scene.triangleCount;
@@ -56,7 +56,7 @@ bool ReadScene(std::FILE* file, IDirect3DDevice9* device, SceneData& scene) {
             return false;
         }
     }
-    if (!ReadCount(file, scene.vertexCount, INT32_MAX)) {
+    if (!ReadCount(file, scene.vertexCount, kVertexCountRule.most)) {
         return false;
     }
     scene.vertices.resize(static_cast<std::size_t>(scene.vertexCount));
@@ -66,7 +66,7 @@ bool ReadScene(std::FILE* file, IDirect3DDevice9* device, SceneData& scene) {
             return false;
         }
     }
-    if (!ReadCount(file, scene.textureCount, INT32_MAX)) {
+    if (!ReadCount(file, scene.textureCount, kTextureCountRule.most)) {
         return false;
     }
     for (std::int32_t index : scene.indices) {
@@ -80,7 +80,7 @@ bool ReadScene(std::FILE* file, IDirect3DDevice9* device, SceneData& scene) {
         }
     }
     scene.textures.assign(static_cast<std::size_t>(scene.textureCount), nullptr);
-    char name[kNameBufferSize];
+    char name[kMaxNameBytes + 1];
     for (IDirect3DTexture9*& texture : scene.textures) {
         if (!ReadName(file, name)) {
             return false;

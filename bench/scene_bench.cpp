@@ -1,20 +1,19 @@
 // Benchmarks of the scene data: the map reader against an fscanf baseline, and the normals
 // against the plain double loop. Makes its maps in a temporary folder and removes them after.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "bench/fscanf_map_reader.h"
 #include "bench/peak_memory.h"
 #include "bench/quadratic_normals.h"
-#include "scene/map_loader.h"
+#include "scene/map_file.h"
 #include "scene/normals.h"
 #include "tools/random_map.h"
 
@@ -28,10 +27,8 @@ constexpr double kMiB = 1024.0 * 1024.0;
 
 struct BenchFiles {
     fs::path folder;
-    fs::path log;                           // what the readers write to stderr while they are timed
     std::map<std::int32_t, fs::path> maps;  // by triangle count
     std::map<std::int32_t, SceneData> scenes;
-    int savedStderr = -1;
 };
 
 BenchFiles gBench;
@@ -43,7 +40,6 @@ bool MakeMaps() {
         return false;
     }
     gBench.folder = pattern;  // from here on, main removes it whatever happens
-    gBench.log = gBench.folder / "stderr.txt";
     for (const RandomMapSize& size : {kLargeMap, kSmallMap}) {
         const fs::path path = gBench.folder / ("map" + std::to_string(size.triangles) + ".txt");
         if (!WriteRandomMap(path.c_str(), size)) {
@@ -54,84 +50,47 @@ bool MakeMaps() {
     return true;
 }
 
-// Each texture of the maps fails to load on the null device and the reader warns about it; while a
-// reader is timed those lines go to a log, shown only when a load fails.
-void HideStderr() {
-    std::fflush(stderr);
-    gBench.savedStderr = dup(STDERR_FILENO);
-    const int log = open(gBench.log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(log, STDERR_FILENO);
-    close(log);
-}
-
-void ShowStderr() {
-    std::fflush(stderr);
-    dup2(gBench.savedStderr, STDERR_FILENO);
-    close(gBench.savedStderr);
-    gBench.savedStderr = -1;
-}
-
-void FailWithLog(benchmark::State& state, const char* what) {
-    ShowStderr();
-    std::string message = what;
-    if (std::FILE* log = std::fopen(gBench.log.c_str(), "r")) {
-        char line[512];
-        while (std::fgets(line, sizeof line, log) != nullptr) {
-            message += "; ";
-            message += line;
-        }
-        std::fclose(log);
-    }
-    state.SkipWithError(message.c_str());
-}
-
 std::size_t ArrayBytes(const SceneData& scene) {
     return scene.indices.capacity() * sizeof(std::int32_t) + scene.faces.capacity() * sizeof(FaceRecord) +
-           scene.vertices.capacity() * sizeof(Vertex) +
-           scene.textures.capacity() * sizeof(IDirect3DTexture9*);
+           scene.vertices.capacity() * sizeof(Vertex);
 }
 
 void BM_LoadMap(benchmark::State& state) {
     const fs::path& map = gBench.maps.at(kLargeMap.triangles);
     const auto fileBytes = static_cast<std::int64_t>(fs::file_size(map));
-    HideStderr();
     for (auto _ : state) {
-        SceneData scene;
-        if (!LoadMapFile(map.c_str(), nullptr, scene)) {
-            FailWithLog(state, "LoadMap refused the generated map");
+        const MapRead read = ReadMapFile(map.c_str());
+        if (!read.refusal.empty()) {
+            state.SkipWithError(read.refusal.c_str());
             return;
         }
-        benchmark::DoNotOptimize(scene.vertices.data());
+        benchmark::DoNotOptimize(read.scene.vertices.data());
     }
     state.SetBytesProcessed(state.iterations() * fileBytes);
 
-    // One more load, untimed, to see the most memory it holds at once (the mapped file included).
-    SceneData scene;
+    // One more load, untimed, to see the most memory it holds at once (the file's bytes included).
     const bool peakReset = ResetPeakResident();
     const std::int64_t before = ResidentBytes();
-    LoadMapFile(map.c_str(), nullptr, scene);
+    const MapRead read = ReadMapFile(map.c_str());
     const std::int64_t peak = PeakResidentBytes();
     if (peakReset && before >= 0 && peak >= 0) {
         state.counters["peak_mib"] = static_cast<double>(peak - before) / kMiB;
     }
     state.counters["file_mib"] = static_cast<double>(fileBytes) / kMiB;
-    state.counters["arrays_mib"] = static_cast<double>(ArrayBytes(scene)) / kMiB;
-    ShowStderr();
+    state.counters["arrays_mib"] = static_cast<double>(ArrayBytes(read.scene)) / kMiB;
 }
 BENCHMARK(BM_LoadMap)->Unit(benchmark::kMillisecond);
 
 void BM_LoadMapFscanf(benchmark::State& state) {
     const fs::path& map = gBench.maps.at(kLargeMap.triangles);
-    HideStderr();
     for (auto _ : state) {
         SceneData scene;
         if (!LoadMapWithFscanf(map.c_str(), nullptr, scene)) {
-            FailWithLog(state, "the fscanf reader refused the generated map");
+            state.SkipWithError("the fscanf reader refused the generated map");
             return;
         }
         benchmark::DoNotOptimize(scene.vertices.data());
     }
-    ShowStderr();
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(map)));
 }
 BENCHMARK(BM_LoadMapFscanf)->Unit(benchmark::kMillisecond);
@@ -141,13 +100,12 @@ BENCHMARK(BM_LoadMapFscanf)->Unit(benchmark::kMillisecond);
 void NormalsBenchmark(benchmark::State& state, void (*generate)(SceneData&)) {
     const auto triangles = static_cast<std::int32_t>(state.range(0));
     if (!gBench.scenes.contains(triangles)) {
-        HideStderr();
-        if (!LoadMapFile(gBench.maps.at(triangles).c_str(), nullptr, gBench.scenes[triangles])) {
-            gBench.scenes.erase(triangles);
-            FailWithLog(state, "LoadMap refused the generated map");
+        MapRead read = ReadMapFile(gBench.maps.at(triangles).c_str());
+        if (!read.refusal.empty()) {
+            state.SkipWithError(read.refusal.c_str());
             return;
         }
-        ShowStderr();
+        gBench.scenes[triangles] = std::move(read.scene);
     }
     SceneData& scene = gBench.scenes[triangles];
     for (auto _ : state) {

@@ -47,17 +47,6 @@ inline ByteClasses ClassifyBytesPortable(const char* p) {
     return classes;
 }
 
-// One bit for each of the 64 bytes that equals the ASCII character c.
-inline std::uint64_t MatchBytesPortable(const char* p, char c) {
-    std::uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i) {
-        std::uint64_t x = 0;
-        for (int k = 7; k >= 0; --k) x = (x << 8) | static_cast<unsigned char>(p[8 * i + k]);
-        bits |= GatherHighBits(ByteRange8(x, static_cast<unsigned char>(c), 0)) << (8 * i);
-    }
-    return bits;
-}
-
 #ifdef VELLMORA_BYTE_CLASSES_SSE2
 
 // Unsigned "byte - low <= span" for every byte: the minimum equals the byte only when it is in range.
@@ -88,25 +77,10 @@ inline void PrefetchBytes(const char* p) {
     _mm_prefetch(p, _MM_HINT_T0);
 }
 
-inline std::uint64_t MatchBytes(const char* p, char c) {
-    std::uint64_t bits = 0;
-    for (int i = 0; i < 4; ++i) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-        bits |= static_cast<std::uint64_t>(
-                    static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)))))
-                << (16 * i);
-    }
-    return bits;
-}
-
 #else
 
 inline ByteClasses ClassifyBytes(const char* p) {
     return ClassifyBytesPortable(p);
-}
-
-inline std::uint64_t MatchBytes(const char* p, char c) {
-    return MatchBytesPortable(p, c);
 }
 
 inline void PrefetchBytes(const char*) {}

@@ -2,6 +2,7 @@
 // Opening the files the viewer reads: only regular files. A FIFO, device, socket or folder is
 // refused at once, without blocking in open and without reading from it.
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -24,6 +25,9 @@ struct RegularFile {
 // The name is looked up as Windows looks names up (file_lookup.h).
 OpenResult OpenRegularFile(const char* name, RegularFile& file);
 void CloseRegularFile(RegularFile& file);
+
+// Reads up to `most` bytes from where the last read ended: the count read, 0 at the end, -1 on an error.
+std::ptrdiff_t ReadRegularFile(RegularFile& file, char* into, std::size_t most);
 
 // A binary stdio stream over the file from its start, which owns the file from then on; null (with
 // the file closed) when none can be made.

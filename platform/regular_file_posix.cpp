@@ -9,6 +9,12 @@
 #include "platform/file_lookup.h"
 #include "platform/regular_file.h"
 
+namespace {
+
+constexpr std::size_t kMaxRead = std::size_t{1} << 30;  // what one read() is sure to take
+
+}  // namespace
+
 OpenResult OpenRegularFile(const char* name, RegularFile& file) {
     const FileLookup found = LookUpFile(name);
     if (!found.ambiguity.empty()) return OpenResult::kAmbiguous;
@@ -35,6 +41,13 @@ OpenResult OpenRegularFile(const char* name, RegularFile& file) {
 void CloseRegularFile(RegularFile& file) {
     if (file.handle >= 0) ::close(static_cast<int>(file.handle));
     file.handle = -1;
+}
+
+std::ptrdiff_t ReadRegularFile(RegularFile& file, char* into, std::size_t most) {
+    for (;;) {
+        const ssize_t n = ::read(static_cast<int>(file.handle), into, most < kMaxRead ? most : kMaxRead);
+        if (n >= 0 || errno != EINTR) return n;
+    }
 }
 
 std::FILE* StreamRegularFile(RegularFile& file) {

@@ -36,6 +36,14 @@ void CloseRegularFile(RegularFile& file) {
     file.handle = -1;
 }
 
+std::ptrdiff_t ReadRegularFile(RegularFile& file, char* into, std::size_t most) {
+    DWORD read = 0;
+    const DWORD chunk = most > 0x40000000u ? 0x40000000u : static_cast<DWORD>(most);
+    return ReadFile(reinterpret_cast<HANDLE>(file.handle), into, chunk, &read, nullptr)
+               ? static_cast<std::ptrdiff_t>(read)
+               : -1;
+}
+
 std::FILE* StreamRegularFile(RegularFile& file) {
     const int fd = _open_osfhandle(file.handle, _O_RDONLY | _O_BINARY);
     std::FILE* stream = fd == -1 ? nullptr : _fdopen(fd, "rb");

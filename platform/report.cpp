@@ -49,3 +49,27 @@ void ReportLine(const char* format, ...) {
     std::fflush(output);
     OutputDebugStringA(line.c_str());
 }
+
+std::string Quote(const char* begin, const char* end) {
+    std::string quoted = "\"";
+    for (const char* c = begin; c < end; ++c) {
+        const unsigned char byte = static_cast<unsigned char>(*c);
+        if (byte == '\n') {
+            quoted += "\\n";
+        } else if (byte == '\r') {
+            quoted += "\\r";
+        } else if (byte == '\t') {
+            quoted += "\\t";
+        } else if (byte == '"' || byte == '\\') {
+            quoted += '\\';
+            quoted += static_cast<char>(byte);
+        } else if (byte < 0x20 || byte >= 0x7f) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            quoted += hex;
+        } else {
+            quoted += static_cast<char>(byte);
+        }
+    }
+    return quoted + "\"";
+}

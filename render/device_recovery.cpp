@@ -2,8 +2,9 @@
 #include "render/device_recovery.h"
 
 #include "platform/report.h"
+#include "render/map_load.h"
 #include "render/render_resources.h"
-#include "scene/map_loader.h"
+#include "scene/map_file.h"
 #include "scene/normals.h"
 
 namespace {

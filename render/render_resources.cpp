@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/report.h"
-#include "scene/map_loader.h"
+#include "scene/map_file.h"
 
 RenderResources gRender;
 

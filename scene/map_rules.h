@@ -18,11 +18,12 @@ inline const char* StepSpace(const char* p, const char* end, int& line) {
     return p;
 }
 
-// One '+' or '-' may stand before a number. Takes it at p (there must be a byte there).
+// One '+' or '-' may stand before a number. Steps over it at p (there must be a byte there) and
+// says whether the number is negative.
 inline bool IsSign(char c) {
     return c == '+' || c == '-';
 }
-inline bool TakeSign(const char*& p) {
+inline bool SkipSignIsMinus(const char*& p) {
     if (!IsSign(*p)) return false;
     return *p++ == '-';
 }

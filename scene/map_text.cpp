@@ -3,7 +3,7 @@
 
 #include <cmath>
 #include <cstddef>
-#include <cstdio>
+#include <utility>
 
 #include "platform/report.h"
 
@@ -11,8 +11,8 @@ namespace {
 
 constexpr std::size_t kMaxQuotedToken = 40;
 
-// Writes "file:line: expected <what>, found "<token>"<hint>" (or "found end of file").
-void ReportExpected(const MapText& text, const char* what, const char* hint) {
+// Refuses with "expected <what>, found "<token>"<hint>" (or "found end of file").
+void RefuseExpected(const MapText& text, const char* what, const char* hint) {
     std::string found = "end of file";
     if (text.p < text.end) {
         const char* tokenEnd = text.p;
@@ -26,7 +26,7 @@ void ReportExpected(const MapText& text, const char* what, const char* hint) {
         if (cut) found.insert(found.size() - 1, "...");
         found += hint;
     }
-    ReportAt(text, text.line, std::string("expected ") + what + ", found " + found);
+    Refuse(text, text.line, std::string("expected ") + what + ", found " + found);
 }
 
 // Why digits that look right are no integer: "08" reads as an octal 0 followed by an 8.
@@ -39,7 +39,7 @@ const char* IntegerHint(const MapText& text) {
 // "inf" and "nan" as written, or digits beyond what a float holds ("1e39" reads as infinity).
 const char* NonFiniteHint(const MapText& text) {
     const char* p = text.p;
-    TakeSign(p);
+    SkipSignIsMinus(p);
     const bool digits = (*p >= '0' && *p <= '9') || *p == '.';
     return digits ? " (beyond the range of a float)" : " (not a finite number)";
 }
@@ -50,7 +50,7 @@ bool ReadNumber(MapText& text, const char* what, std::int32_t& value) {
     SkipSpace(text);
     const char* after = ParseInt(text.p, text.end, value);
     if (after == nullptr || !EndsNumber(after, text.end)) {
-        ReportExpected(text, what, IntegerHint(text));
+        RefuseExpected(text, what, IntegerHint(text));
         return false;
     }
     text.p = after;
@@ -61,11 +61,11 @@ bool ReadNumber(MapText& text, const char* what, float& value) {
     SkipSpace(text);
     const char* after = ParseFloat(text.p, text.end, value);
     if (after == nullptr || !EndsNumber(after, text.end)) {
-        ReportExpected(text, what, "");
+        RefuseExpected(text, what, "");
         return false;
     }
     if (!std::isfinite(value)) {
-        ReportExpected(text, what, NonFiniteHint(text));
+        RefuseExpected(text, what, NonFiniteHint(text));
         return false;
     }
     text.p = after;
@@ -76,7 +76,7 @@ bool ReadCountBeforeNames(MapText& text, std::int32_t& count) {
     SkipSpace(text);
     const char* after = ParseInt(text.p, text.end, count);
     if (after == nullptr) {
-        ReportExpected(text, "the texture count", IntegerHint(text));
+        RefuseExpected(text, "the texture count", IntegerHint(text));
         return false;
     }
     text.p = after;
@@ -114,51 +114,13 @@ bool StartText(MapText& text) {
     }
     if (!utf32Mark && !utf16Mark && !zero) return true;
     const char* encoding = utf32Mark || (!utf16Mark && twoZeros) ? "UTF-32" : "UTF-16";
-    ReportAt(text, 1,
-             std::string("the map is saved as ") + encoding +
-                 " text; save it as UTF-8 or plain ASCII text instead (in Notepad: Save As, Encoding UTF-8)");
+    Refuse(text, 1,
+           std::string("the map is saved as ") + encoding +
+               " text; save it as UTF-8 or plain ASCII text instead (in Notepad: Save As, Encoding UTF-8)");
     return false;
 }
 
-bool CheckCount(const MapText& text, int line, const char* what, std::int32_t count, std::ptrdiff_t minBytes,
-                std::int32_t maxCount) {
-    if (count < 0) {
-        ReportAt(text, line, std::string(what) + " " + std::to_string(count) + " is negative");
-        return false;
-    }
-    if (count > maxCount || count > (text.end - text.p) / minBytes) {
-        ReportAt(
-            text, line,
-            std::string(what) + " " + std::to_string(count) + " is more than the rest of the file holds");
-        return false;
-    }
-    return true;
-}
-
-void ReportAt(const MapText& text, int line, const std::string& message) {
-    if (!text.quiet) ReportLine("%s:%d: %s", text.fileName, line, message.c_str());
-}
-
-std::string Quote(const char* begin, const char* end) {
-    std::string quoted = "\"";
-    for (const char* c = begin; c < end; ++c) {
-        const unsigned char byte = static_cast<unsigned char>(*c);
-        if (byte == '\n') {
-            quoted += "\\n";
-        } else if (byte == '\r') {
-            quoted += "\\r";
-        } else if (byte == '\t') {
-            quoted += "\\t";
-        } else if (byte == '"' || byte == '\\') {
-            quoted += '\\';
-            quoted += static_cast<char>(byte);
-        } else if (byte < 0x20 || byte >= 0x7f) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            quoted += hex;
-        } else {
-            quoted += static_cast<char>(byte);
-        }
-    }
-    return quoted + "\"";
+void Refuse(const MapText& text, int line, std::string message) {
+    text.refusal->line = line;
+    text.refusal->message = std::move(message);
 }

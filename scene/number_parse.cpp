@@ -40,7 +40,7 @@ float OutOfRangeValue(const char* p, const char* end, std::chars_format format) 
 }  // namespace
 
 const char* ParseIntGeneral(const char* p, const char* end, std::int32_t& value) {
-    const bool negative = p < end && TakeSign(p);
+    const bool negative = p < end && SkipSignIsMinus(p);
     if (p == end || !IsDigit(*p)) return nullptr;
     const unsigned base = IntegerBase(p, end);
     if (base == 16) {
@@ -66,7 +66,7 @@ const char* ParseIntGeneral(const char* p, const char* end, std::int32_t& value)
 }
 
 const char* ParseFloatGeneral(const char* p, const char* end, float& value) {
-    const bool negative = p < end && TakeSign(p);
+    const bool negative = p < end && SkipSignIsMinus(p);
     if (p == end || IsSign(*p)) return nullptr;  // from_chars would take a second '-'
     const bool hex = HasHexPrefix(p, end);
     const char* digits = hex ? p + 2 : p;

@@ -1,5 +1,6 @@
 #pragma once
-// Number conversions with the results of the C library's "%i" and "%f", without its per-call cost.
+// Number conversions with the results of the C library's "%i" and "%f", without its per-call cost:
+// one fast path for the plain decimals maps are made of, one general conversion for every other form.
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -56,74 +57,87 @@ inline std::uint32_t DigitsValue(std::uint64_t chunk, int count) {
 
 // Enough text ahead that the fast paths may read without checking for the end.
 constexpr std::ptrdiff_t kFastPathMargin = 32;
+// The longest token the fast paths take: nine digits, a point and a sign.
+constexpr std::ptrdiff_t kFastTokenMost = 11;
 
 inline constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
 inline constexpr std::uint64_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
 
 }  // namespace number_parse_detail
 
-// The fast paths: at least kFastPathMargin bytes must follow p. They return the end of the digits,
-// or nullptr for whatever they do not take. What they read is the whole number only when what
-// follows may end one (EndsNumber); otherwise the general conversions decide.
+// The fast paths take a whole token, p up to tokenEnd, where the caller knows it ends (white space
+// or the end of the text); at least kFastPathMargin bytes must follow p. They return false for
+// whatever they do not take, which the general conversions then decide.
 
 // Plain decimal integers of one to seven digits, or a lone 0: no overflow check needed, and no octal.
-inline const char* ParseIntFast(const char* p, std::int32_t& value) {
+inline bool ParseIntFast(const char* p, const char* tokenEnd, std::int32_t& value) {
     using namespace number_parse_detail;
+    const std::ptrdiff_t length = tokenEnd - p;
     const std::uint64_t chunk = LoadEight(p);
-    const int digits = LeadingDigits(chunk);
-    if (static_cast<unsigned>(digits - 1) >= 7 || (digits > 1 && IntegerBase(p, p + digits) != 10))
-        return nullptr;
-    value = static_cast<std::int32_t>(DigitsValue(chunk, digits));
-    return p + digits;
+    if (static_cast<std::size_t>(length - 1) >= 7 || LeadingDigits(chunk) < length ||
+        (length > 1 && *p == '0')) {
+        return false;
+    }
+    value = static_cast<std::int32_t>(DigitsValue(chunk, static_cast<int>(length)));
+    return true;
 }
 
-// Plain decimals of at most seven digits before and after the point, nine in all: the digits and
-// the power of ten are exact floats, so one division rounds correctly.
-inline const char* ParseFloatFast(const char* p, float& value) {
+// Plain decimals with at most one point, seven digits after it and nine in all, whose digits make
+// at most 2^24: the digits and the power of ten are exact floats, so one division rounds correctly.
+inline bool ParseFloatFast(const char* p, const char* tokenEnd, float& value) {
     using namespace number_parse_detail;
     const char* q = p;
-    const bool negative = TakeSign(q);
+    const bool negative = SkipSignIsMinus(q);
+    const std::ptrdiff_t length = tokenEnd - q;
+    if (static_cast<std::size_t>(length - 1) >= 10) return false;
     const std::uint64_t chunk = LoadEight(q);
     const std::uint64_t nonDigits = NonDigits(chunk);
     const int whole = FirstByte(nonDigits);
-    const std::uint64_t beyondPoint = nonDigits & (nonDigits - 1);
     std::uint64_t m = 0;
     int fraction = 0;
-    if (beyondPoint != 0 && q[whole] == '.') {
-        // The number ends within these eight bytes: move the whole part one byte up over the
-        // point, then convert all digits at once (the emptied first byte reads as a leading 0).
-        const int end = FirstByte(beyondPoint);
-        if (end == 1) return nullptr;  // a point alone
-        const std::uint64_t below = (std::uint64_t{1} << (8 * (whole + 1))) - 1;
-        m = DigitsValue(((chunk << 8) & below) | (chunk & ~below), end);
-        fraction = end - 1 - whole;
-        q += end;
+    if (whole >= length) {
+        m = DigitsValue(chunk, static_cast<int>(length));
+    } else if (q[whole] != '.' || length == 1) {
+        return false;  // another byte, or a point alone
+    } else if (length <= 8) {
+        // Nothing but digits after the point ('.' is ASCII, so the next bit is exact): move the whole
+        // part one byte up over the point and convert all digits at once (the emptied byte reads as 0).
+        if (FirstByte(nonDigits & (nonDigits - 1)) < length) return false;
+        const std::uint64_t below = ~std::uint64_t{0} >> (56 - 8 * whole);  // bytes 0 to whole
+        m = DigitsValue(((chunk << 8) & below) | (chunk & ~below), static_cast<int>(length));
+        fraction = static_cast<int>(length) - 1 - whole;
     } else {
-        if (whole == 8) return nullptr;
-        m = whole > 0 ? DigitsValue(chunk, whole) : 0;
-        q += whole;
-        if (*q == '.') {
-            const std::uint64_t fractionChunk = LoadEight(++q);
-            fraction = LeadingDigits(fractionChunk);
-            if (fraction == 8) return nullptr;
-            if (fraction > 0) m = m * kIntegerPowersOfTen[fraction] + DigitsValue(fractionChunk, fraction);
-            q += fraction;
-        }
-        if (static_cast<unsigned>(whole + fraction - 1) >= 9 || m > (std::uint64_t{1} << 24)) return nullptr;
+        fraction = static_cast<int>(length) - 1 - whole;
+        const std::uint64_t fractionChunk = LoadEight(q + whole + 1);
+        if (fraction > 7 || LeadingDigits(fractionChunk) < fraction) return false;
+        m = (whole > 0 ? DigitsValue(chunk, whole) : 0) * kIntegerPowersOfTen[fraction] +
+            DigitsValue(fractionChunk, fraction);
     }
+    if (m > (std::uint64_t{1} << 24)) return false;
     const float magnitude = static_cast<float>(m) / kPowersOfTen[fraction];
     value = negative ? -magnitude : magnitude;
-    return q;
+    return true;
 }
+
+namespace number_parse_detail {
+
+// The end of the token at p when it is short enough for a fast path, else null.
+inline const char* ShortTokenEnd(const char* p, const char* end) {
+    if (end - p < kFastPathMargin) return nullptr;
+    for (const char* q = p; q < p + kFastTokenMost + 1; ++q) {
+        if (IsMapSpace(*q)) return q;
+    }
+    return nullptr;
+}
+
+}  // namespace number_parse_detail
 
 // "%i": optional sign, then 0x/0X and hexadecimal digits, a leading 0 and octal digits, or decimal
 // digits. Returns the end of the longest such number at p, or nullptr when none starts there or its
 // value does not fit a signed 32-bit integer.
 inline const char* ParseInt(const char* p, const char* end, std::int32_t& value) {
-    if (end - p >= number_parse_detail::kFastPathMargin) {
-        const char* after = ParseIntFast(p, value);
-        if (after != nullptr && EndsNumber(after, end)) return after;
-    }
+    const char* tokenEnd = number_parse_detail::ShortTokenEnd(p, end);
+    if (tokenEnd != nullptr && ParseIntFast(p, tokenEnd, value)) return tokenEnd;
     return ParseIntGeneral(p, end, value);
 }
 
@@ -131,9 +145,7 @@ inline const char* ParseInt(const char* p, const char* end, std::int32_t& value)
 // infinity, nan or nan(chars), case-insensitive. Correctly rounded; values beyond the float range
 // become ±infinity or ±0 as the C library gives them. Returns the end of the number or nullptr.
 inline const char* ParseFloat(const char* p, const char* end, float& value) {
-    if (end - p >= number_parse_detail::kFastPathMargin) {
-        const char* after = ParseFloatFast(p, value);
-        if (after != nullptr && EndsNumber(after, end)) return after;
-    }
+    const char* tokenEnd = number_parse_detail::ShortTokenEnd(p, end);
+    if (tokenEnd != nullptr && ParseFloatFast(p, tokenEnd, value)) return tokenEnd;
     return ParseFloatGeneral(p, end, value);
 }

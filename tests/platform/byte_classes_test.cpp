@@ -19,7 +19,7 @@ ByteClasses ClassifyOneByOne(const unsigned char* bytes) {
 }
 
 // Every byte value, at every position, next to bytes that could carry or borrow into it.
-TEST(ClassifyBytes, BothWaysSortAndMatchEveryByteAsOneByOne) {
+TEST(ClassifyBytes, BothWaysSortEveryByteAsOneByOne) {
     std::mt19937 rng(5);
     const unsigned char neighbours[] = {0x00, 0x0A, 0x0D, 0x20, 0x21, 0x2D, 0x2F,
                                         0x30, 0x39, 0x3A, 0x7F, 0x80, 0xBA, 0xFF};
@@ -35,12 +35,6 @@ TEST(ClassifyBytes, BothWaysSortAndMatchEveryByteAsOneByOne) {
             ASSERT_EQ(got.blanks, expected.blanks) << round;
             ASSERT_EQ(got.digits, expected.digits) << round;
             ASSERT_EQ(got.numeric, expected.numeric) << round;
-        }
-        for (const char c : {'\n', '\r'}) {
-            std::uint64_t matches = 0;
-            for (int i = 0; i < 64; ++i) matches |= std::uint64_t{bytes[i] == c} << i;
-            ASSERT_EQ(MatchBytes(text, c), matches) << round;
-            ASSERT_EQ(MatchBytesPortable(text, c), matches) << round;
         }
     }
 }

@@ -11,9 +11,9 @@
 
 #include "camera/camera.h"
 #include "camera/input_state.h"
+#include "render/map_load.h"
 #include "render/render_frame.h"
 #include "render/render_resources.h"
-#include "scene/map_loader.h"
 #include "scene/normals.h"
 #include "tests/fakes/recording_device.h"
 

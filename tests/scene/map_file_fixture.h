@@ -7,15 +7,10 @@
 #include <fstream>
 #include <string>
 
-#include "scene/map_loader.h"
-#include "tests/fakes/recording_device.h"
-
 class MapFileTest : public ::testing::Test {
   protected:
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::path dir;
-    RecordingDevice device;
-    SceneData scene;
 
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() /
@@ -31,15 +26,5 @@ class MapFileTest : public ::testing::Test {
 
     static void Write(const std::string& name, const std::string& bytes) {
         std::ofstream(name, std::ios::binary) << bytes;
-    }
-
-    // Loads `text` as map.txt; returns what the reader wrote to stderr.
-    std::string Load(const std::string& text, bool expectLoaded) {
-        Write("map.txt", text);
-        ::testing::internal::CaptureStderr();
-        const bool loaded = LoadMap(&device, scene);
-        std::string errors = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(loaded, expectLoaded) << errors;
-        return errors;
     }
 };

@@ -1,22 +1,26 @@
-#include <stb_image_write.h>
-#include <sys/stat.h>
+#include <gtest/gtest.h>
 
-#include <algorithm>
+#include <string>
 
-#include "tests/scene/map_file_fixture.h"
+#include "scene/map_reader.h"
 
 namespace {
 
-using MapRefusal = MapFileTest;
-
-struct Refusal {
+struct Refused {
     std::string text;
     std::string message;
 };
 
-TEST_F(MapRefusal, EachFaultGivesOneLineNamingFileLineAndProblem) {
+// A long list of vertices, one a line with CR LF line ends, read 64 bytes at a time.
+std::string LongVertexList(int count) {
+    std::string text = "0 0 0\r\n0\r\n" + std::to_string(count) + "\r\n";
+    for (int i = 0; i < count; ++i) text += "12.5 -3.25 100 0.5 0.75\r\n";
+    return text;
+}
+
+TEST(MapRefusal, EachFaultGivesOneLineNamingFileLineAndProblem) {
     const std::string longName(255, 'n');
-    const Refusal refusals[] = {
+    const Refused refusals[] = {
         {"", "map.txt:1: expected a start position coordinate, found end of file"},
         {"0 0 -5\n2\n0 1 2 0\n0 2 1.5 0\n", "map.txt:4: expected a vertex index, found \"1.5\""},
         {"0 0 0\n1\n0 1 2,0\n", "map.txt:3: expected a vertex index, found \"2,0\""},
@@ -46,6 +50,14 @@ TEST_F(MapRefusal, EachFaultGivesOneLineNamingFileLineAndProblem) {
          "map.txt:5: expected a vertex position, found \"-NaN\" (not a finite number)"},
         {"0 0 0\n1\n0 0 0 0\n1\n0 0 0 1e39 0\n",
          "map.txt:5: expected a texture coordinate, found \"1e39\" (beyond the range of a float)"},
+        {"0 0 -.5e39\n",
+         "map.txt:1: expected a start position coordinate, found \"-.5e39\" (beyond the range of a float)"},
+        // Cut short after CR LF line ends, read whole or 64 bytes at a time.
+        {"0 0 0\r\n1\r\n0 1 2\r\n", "map.txt:4: expected a texture number, found end of file"},
+        {LongVertexList(40) + "1\r\n%a\r\n",
+         "map.txt:45: texture name 1 has no closing '%' before the end of the file"},
+        {LongVertexList(40).substr(0, 14 + 27 * 25),
+         "map.txt:31: expected a vertex position, found end of file"},
         // A lone CR ends a line as LF and CR LF do.
         {"0 0 0\r1\r\n\r0 0 x 0\n", "map.txt:4: expected a vertex index, found \"x\""},
         {std::string("\xFF\xFE"
@@ -63,58 +75,22 @@ TEST_F(MapRefusal, EachFaultGivesOneLineNamingFileLineAndProblem) {
         {"0 0 0 0 0 1\nmy_stone.bmp%\n",
          "map.txt:2: expected '%' to open texture name 1 within 11 characters, found \"\\nmy_stone.bm\""},
     };
-    for (const Refusal& refusal : refusals) {
-        SCOPED_TRACE(refusal.text);
-        const std::string errors = Load(refusal.text, false);
-        // Warnings for names read before the refusal may come first; the refusal is the last line.
-        const std::string last = refusal.message + "\n";
-        EXPECT_EQ(errors.substr(errors.size() - std::min(errors.size(), last.size())), last) << errors;
-        EXPECT_EQ(scene.triangleCount, 0);
-        EXPECT_TRUE(scene.indices.empty());
-        EXPECT_TRUE(scene.vertices.empty());
-        EXPECT_TRUE(scene.textures.empty());
-        // The same with the vertex list read ahead on a second thread, however short the text (and
-        // with no device, so without warnings for the names).
-        ::testing::internal::CaptureStderr();
-        EXPECT_FALSE(LoadMapText("map.txt", refusal.text.data(), refusal.text.size(), nullptr, scene, 0));
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(), last);
-        EXPECT_TRUE(scene.vertices.empty());
+    for (const Refused& refused : refusals) {
+        SCOPED_TRACE(refused.text.substr(0, 60));
+        const MapRead read = ReadMap("map.txt", refused.text);
+        EXPECT_EQ(read.refusal, refused.message);
+        EXPECT_EQ(read.scene.triangleCount, 0);
+        EXPECT_TRUE(read.scene.indices.empty());
+        EXPECT_TRUE(read.scene.vertices.empty());
+        EXPECT_TRUE(read.names.empty());
     }
 }
 
-TEST_F(MapRefusal, ANameOf254BytesStillFits) {
-    Load("0 0 0 0 0 1\n%" + std::string(254, 'n') + "%\n", true);
-}
-
-TEST_F(MapRefusal, AMissingMapOrOneThatIsNoRegularFileIsRefusedWithoutReadingIt) {
-    ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(LoadMap(&device, scene));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "map.txt: cannot open the map file\n");
-    // A FIFO without a writer would block a plain open; /dev/zero never ends.
-    ASSERT_EQ(::mkfifo("fifo", 0600), 0);
-    std::filesystem::create_directory("folder");
-    for (const char* target : {"fifo", "folder", "/dev/zero"}) {
-        std::filesystem::remove("map.txt");
-        std::filesystem::create_symlink(target, "map.txt");
-        ::testing::internal::CaptureStderr();
-        EXPECT_FALSE(LoadMap(&device, scene));
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-                  "map.txt: the map file is not a regular file (a folder, device, FIFO or socket)\n");
-    }
-}
-
-// Every name of one file shares one texture, each slot with its own reference: releasing every slot
-// once on the refusal releases it as often as it was handed out.
-TEST_F(MapRefusal, TexturesMadeBeforeARefusalAreReleasedOncePerSlot) {
-    const unsigned char pixel[4] = {1, 2, 3, 255};
-    ASSERT_TRUE(stbi_write_bmp("a.bmp", 1, 1, 4, pixel));
-    std::filesystem::create_directory("d");
-    std::filesystem::create_symlink("../a.bmp", "d/link.bmp");
-    Load("0 0 0 0 0 5\n%a.bmp%\n%a.bmp%\n%./a.bmp%\n%d/link.bmp%\n%b.bmp", false);
-    ASSERT_EQ(device.textures.size(), 1u);
-    EXPECT_EQ(device.textures[0]->addRefCount, 3);
-    EXPECT_EQ(device.textures[0]->releaseCount, 4);
-    EXPECT_TRUE(scene.textures.empty());
+TEST(MapRefusal, ANameOf254BytesStillFits) {
+    const MapRead read = ReadMap("map.txt", "0 0 0 0 0 1\n%" + std::string(254, 'n') + "%\n");
+    EXPECT_EQ(read.refusal, "");
+    ASSERT_EQ(read.names.size(), 1u);
+    EXPECT_EQ(read.names[0].name.size(), 254u);
 }
 
 }  // namespace

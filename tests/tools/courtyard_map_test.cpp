@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "scene/map_loader.h"
+#include "render/map_load.h"
 #include "tests/fakes/recording_device.h"
 
 TEST(CourtyardSample, LoadsWithEveryTextureAndNoMessage) {

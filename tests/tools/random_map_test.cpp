@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "scene/map_loader.h"
+#include "scene/map_file.h"
 #include "scene/normals.h"
 
 namespace {
@@ -42,8 +42,9 @@ TEST_F(RandomMap, LoadsWithTheSizeAskedForAndDegenerateTrianglesInRunsOfTextures
     const RandomMapSize size{5000, 2600, 3};
     const std::string path = PathOf("map.txt");
     ASSERT_TRUE(WriteRandomMap(path.c_str(), size));
-    SceneData scene;
-    ASSERT_TRUE(LoadMapFile(path.c_str(), nullptr, scene));
+    MapRead read = ReadMapFile(path.c_str());
+    ASSERT_EQ(read.refusal, "");
+    SceneData& scene = read.scene;
     ASSERT_EQ(scene.triangleCount, size.triangles);
     ASSERT_EQ(scene.vertexCount, size.vertices);
     ASSERT_EQ(scene.textureCount, size.textures);
@@ -72,8 +73,7 @@ TEST_F(RandomMap, RefusesTrianglesWithNoVertexOrTextureToNameAndWritesNothing) {
         EXPECT_FALSE(fs::exists(PathOf("bad.txt")));
     }
     EXPECT_TRUE(WriteRandomMap(PathOf("empty.txt").c_str(), RandomMapSize{0, 0, 0}));
-    SceneData scene;
-    EXPECT_TRUE(LoadMapFile(PathOf("empty.txt").c_str(), nullptr, scene));
+    EXPECT_EQ(ReadMapFile(PathOf("empty.txt").c_str()).refusal, "");
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+// Reading a whole file, the same on every system; each reads its own way (ReadRegularFile).
+#include "platform/file_read.h"
+
+#include <exception>
+
+OpenResult ReadWholeFile(const char* name, FileBytes& bytes) {
+    bytes.clear();
+    RegularFile file;
+    const OpenResult opened = OpenRegularFile(name, file);
+    if (opened != OpenResult::kOk) return opened;
+    bool read = true;
+    try {
+        // A byte more than the file holds, so that one grown meanwhile is read to its new end.
+        bytes.resize(static_cast<std::size_t>(file.size) + 1);
+        std::size_t size = 0;
+        for (;;) {
+            if (size == bytes.size()) bytes.resize(2 * size);
+            const std::ptrdiff_t n = ReadRegularFile(file, bytes.data() + size, bytes.size() - size);
+            if (n <= 0) {
+                read = n == 0;
+                break;
+            }
+            size += static_cast<std::size_t>(n);
+        }
+        bytes.resize(size);
+    } catch (const std::exception&) {
+        read = false;  // too large to hold
+    }
+    CloseRegularFile(file);
+    if (!read) bytes = FileBytes();
+    return read ? OpenResult::kOk : OpenResult::kCannotRead;
+}

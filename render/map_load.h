@@ -1,0 +1,14 @@
+#pragma once
+// The map made into the scene: read by the one map reader (scene/map_file.h), a refusal reported,
+// the textures made.
+#include "platform/d3dx.h"
+#include "scene/map_reader.h"
+
+// Reads "map.txt" from the current directory, then as below.
+bool LoadMap(IDirect3DDevice9* device, SceneData& scene);
+
+// Takes what was read: a refusal is written to stderr as its one line, and leaves the scene empty.
+// Otherwise makes each name's texture on the device, in name order, with a warning naming the line
+// of each that cannot be made (its slot stays null). With no device the slots all stay null, and
+// nothing is opened or said.
+bool LoadMap(IDirect3DDevice9* device, SceneData& scene, MapRead read);

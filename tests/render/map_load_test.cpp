@@ -1,0 +1,104 @@
+#include "render/map_load.h"
+
+#include <stb_image_write.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "scene/map_file.h"
+#include "tests/fakes/recording_device.h"
+#include "tests/scene/map_file_fixture.h"
+
+namespace {
+
+class MapLoad : public MapFileTest {
+  protected:
+    RecordingDevice device;
+    SceneData scene;
+
+    // Loads `text` as map.txt; returns what was written to stderr.
+    std::string Load(const std::string& text, bool expectLoaded) {
+        Write("map.txt", text);
+        ::testing::internal::CaptureStderr();
+        const bool loaded = LoadMap(&device, scene);
+        std::string errors = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(loaded, expectLoaded) << errors;
+        return errors;
+    }
+};
+
+TEST_F(MapLoad, AnImageThatFailsWarnsWhyLeavesTheSlotNullAndTheLoadGoesOn) {
+    const unsigned char pixel[4] = {1, 2, 3, 255};
+    ASSERT_TRUE(stbi_write_png("good.png", 1, 1, 4, pixel, 4));
+    Write("broken.png", "not a png");
+    ASSERT_EQ(::mkfifo("pipe.png", 0600), 0);  // a plain open would wait for a writer
+    // True-colour TGA headers alone: one larger than the device takes, one whose pixels are missing.
+    Write("huge.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x00\x40\x00\x40\x18\x20", 18));
+    Write("short.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x10\x00\x10\x00\x18\x20", 18));
+    const std::string errors = Load(
+        "0 0 0\n1\n0 0 0 1\n1\n0 0 0 0 0\n6\n%missing.bmp%\n%good.png%\n%broken.png%\n%pipe.png%\n"
+        "%huge.tga%\n%short.tga%\n",
+        true);
+    EXPECT_EQ(
+        errors,
+        "map.txt:7: warning: cannot load texture \"missing.bmp\": not found\n"
+        "map.txt:9: warning: cannot load texture \"broken.png\": not an image format the viewer reads, or "
+        "damaged (unknown image type)\n"
+        "map.txt:10: warning: cannot load texture \"pipe.png\": not a regular file\n"
+        "map.txt:11: warning: cannot load texture \"huge.tga\": 16384x16384 pixels, larger than the "
+        "device's 4096x2048 limit\n"
+        "map.txt:12: warning: cannot load texture \"short.tga\": pixel data cut short: the file holds 18 "
+        "of the 786 bytes its header declares\n");
+    EXPECT_EQ(scene.textures[0], nullptr);
+    EXPECT_NE(scene.textures[1], nullptr);
+    for (int k = 2; k < 6; ++k) EXPECT_EQ(scene.textures[k], nullptr);
+    EXPECT_EQ(device.textures.size(), 1u);
+}
+
+// Each name goes to texture creation as written; every name of one file shares one texture, each
+// slot with a reference of its own, so that releasing every slot once releases it as often.
+TEST_F(MapLoad, SlotsNamingOneFileShareItsTextureWithAReferenceEach) {
+    const unsigned char pixel[4] = {1, 2, 3, 255};
+    for (const char* name : {"my stone.bmp", "a.bmp", "c\nd"})
+        ASSERT_TRUE(stbi_write_bmp(name, 1, 1, 4, pixel));
+    std::filesystem::create_directory("d");
+    std::filesystem::create_symlink("../a.bmp", "d/link.bmp");
+    EXPECT_EQ(Load("0 0 0 0 0 6\n%my stone.bmp%%%%a.bmp%%./a.bmp%%d/link.bmp% %c\r\nd%", true),
+              "map.txt:2: warning: cannot load texture \"\": not found\n");
+    ASSERT_EQ(device.textures.size(), 3u);
+    EXPECT_EQ(scene.textures[0], device.textures[0].get());
+    EXPECT_EQ(scene.textures[1], nullptr);  // the empty name
+    for (int k = 2; k < 5; ++k) EXPECT_EQ(scene.textures[k], device.textures[1].get());
+    EXPECT_EQ(device.textures[1]->addRefCount, 2);
+    EXPECT_EQ(scene.textures[5], device.textures[2].get());
+}
+
+// The whole map is read before any texture is made: a refusal comes alone, and nothing is left made.
+TEST_F(MapLoad, ARefusedMapSaysOneLineAndMakesNoTexture) {
+    const unsigned char pixel[4] = {1, 2, 3, 255};
+    ASSERT_TRUE(stbi_write_bmp("a.bmp", 1, 1, 4, pixel));
+    EXPECT_EQ(Load("0 0 0 0 0 3\n%a.bmp%\n%missing.bmp%\n%b.bmp", false),
+              "map.txt:4: texture name 3 has no closing '%' before the end of the file\n");
+    EXPECT_TRUE(device.textures.empty());
+    EXPECT_EQ(scene.textureCount, 0);
+    EXPECT_TRUE(scene.textures.empty());
+}
+
+TEST_F(MapLoad, ALargeMapReadAheadLoadsAsWhenReadThen) {
+    std::string text = "0 0 0\n1\n0 1 2 0\n60000\n";
+    for (int i = 0; i < 60000; ++i) text += std::to_string(i) + ".25 -1.5 2.75 0.5 0.125\n";
+    Write("map.txt", text + "1\n%missing.bmp%\n");
+    ASSERT_GE(std::filesystem::file_size("map.txt"), kReadAheadFrom);
+    SceneData then;
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(LoadMap(&device, then));
+    ASSERT_TRUE(LoadMap(&device, scene, StartReadingMap().get()));
+    const std::string warning = "map.txt:60006: warning: cannot load texture \"missing.bmp\": not found\n";
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), warning + warning);
+    ASSERT_EQ(scene.vertices.size(), then.vertices.size());
+    EXPECT_EQ(std::memcmp(scene.vertices.data(), then.vertices.data(), then.vertices.size() * sizeof(Vertex)),
+              0);
+    EXPECT_EQ(scene.vertices[59999].x, 59999.25f);
+}
+
+}  // namespace

@@ -1,0 +1,46 @@
+#include "scene/map_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "tests/scene/map_file_fixture.h"
+
+namespace {
+
+using MapFile = MapFileTest;
+
+TEST_F(MapFile, AMissingMapOrOneThatIsNoRegularFileIsRefusedWithoutReadingIt) {
+    EXPECT_EQ(ReadMapFile(kMapFileName).refusal, "map.txt: cannot open the map file");
+    // A FIFO without a writer would block a plain open; /dev/zero never ends.
+    ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+    std::filesystem::create_directory("folder");
+    for (const char* target : {"fifo", "folder", "/dev/zero"}) {
+        std::filesystem::remove("map.txt");
+        std::filesystem::create_symlink(target, "map.txt");
+        EXPECT_EQ(ReadMapFile(kMapFileName).refusal,
+                  "map.txt: the map file is not a regular file (a folder, device, FIFO or socket)");
+    }
+}
+
+// An editor saving in place cuts the file short while it is read: the map is refused with its line
+// or read as it was, and the program goes on (a mapped file would fault instead).
+TEST_F(MapFile, AMapCutShortWhileItIsReadIsRefusedOrReadAsItWas) {
+    std::string text = "0 0 0\n0\n200000\n";
+    for (int i = 0; i < 200000; ++i) text += "1.25 -2.5 3.75 0.5 0.25\n";
+    text += "0\n";
+    for (int round = 0; round < 8; ++round) {
+        Write("map.txt", text);
+        std::thread cut([round] {
+            std::this_thread::sleep_for(std::chrono::microseconds(250 * round));
+            ASSERT_EQ(::truncate("map.txt", 1000), 0);
+        });
+        const MapRead read = ReadMapFile(kMapFileName);
+        cut.join();
+        EXPECT_TRUE(read.refusal.empty() || read.refusal.rfind("map.txt:", 0) == 0) << read.refusal;
+    }
+}
+
+}  // namespace
