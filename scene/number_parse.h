@@ -111,7 +111,7 @@ inline bool ParseFloatFast(const char* p, const char* tokenEnd, float& value) {
         const std::uint64_t fractionChunk = LoadEight(q + whole + 1);
         if (fraction > 7 || LeadingDigits(fractionChunk) < fraction) return false;
         m = (whole > 0 ? DigitsValue(chunk, whole) : 0) * kIntegerPowersOfTen[fraction] +
-            DigitsValue(fractionChunk, fraction);
+            (fraction > 0 ? DigitsValue(fractionChunk, fraction) : 0);
     }
     if (m > (std::uint64_t{1} << 24)) return false;
     const float magnitude = static_cast<float>(m) / kPowersOfTen[fraction];

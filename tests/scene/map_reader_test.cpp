@@ -144,12 +144,12 @@ TEST_F(MapReader, LongListsReadAsTheCLibraryWhateverTheSpacing) {
 // A number amid a long list, where the list is read many bytes at a time, reads exactly as it does
 // alone: the C library's value, or a refusal naming it.
 TEST_F(MapReader, EachNumberAmidALongListReadsAsItWouldAlone) {
-    const char* const floats[] = {"-.5",        "5.",        ".",         "-",       "1.2.3",    "--1",
-                                  "-0",         "-0.0",      "0.0000001", "1234567", "12345678", "1234.5678",
-                                  "16777217",   "1.5e3",     "0x1p3",     "inf",     "+5",       "1-2",
-                                  "00012.5",    "999999.9",  "-9999999",  ".0",      "0.",       "1..",
-                                  "12345.67",   "123456.78", "-.",        "7/2",     "/5",       "5/",
-                                  "0.00662795", "1234567.",  "-1234567."};
+    const char* const floats[] = {
+        "-.5",   "5.",        ".",          "-",        "1.2.3",     "--1",       "-0",
+        "-0.0",  "0.0000001", "1234567",    "12345678", "1234.5678", "16777217",  "1.5e3",
+        "0x1p3", "inf",       "+5",         "1-2",      "00012.5",   "999999.9",  "-9999999",
+        ".0",    "0.",        "1..",        "12345.67", "123456.78", "-.",        "7/2",
+        "/5",    "5/",        "0.00662795", "1234567.", "-1234567.", "12345678.", "00000001.5"};
     for (const char* token : floats) {
         // Vertex 20 of 40, one vertex a line: its z is the token.
         std::string text = "0 0 0\n0\n40\n";
@@ -166,8 +166,8 @@ TEST_F(MapReader, EachNumberAmidALongListReadsAsItWouldAlone) {
             EXPECT_EQ(scene.vertices[21].x, -12.5f) << token;
         } else {
             const std::string hint = *stop == 0 ? " (not a finite number)" : "";
-            EXPECT_EQ(errors, std::string("map.txt:24: expected a vertex position, found \"") + token + "\"" +
-                                  hint);
+            EXPECT_EQ(errors,
+                      std::string("map.txt:24: expected a vertex position, found \"") + token + "\"" + hint);
         }
     }
     const char* const indices[] = {"0", "1", "00", "01", "07", "0x1", "+1", "-0", "1.", "1x", "2e0", "0010"};
