@@ -57,11 +57,14 @@ inline std::uint32_t DigitsValue(std::uint64_t chunk, int count) {
 
 // Enough text ahead that the fast paths may read without checking for the end.
 constexpr std::ptrdiff_t kFastPathMargin = 32;
-// The longest token the fast paths take: nine digits, a point and a sign.
-constexpr std::ptrdiff_t kFastTokenMost = 11;
+// The longest token the fast paths take: twelve bytes and a sign.
+constexpr std::ptrdiff_t kFastTokenMost = 13;
 
-inline constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-inline constexpr std::uint64_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+// Up to 10^10 the powers of ten are exact floats (5^10 is below 2^24).
+inline constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+inline constexpr std::uint64_t kIntegerPowersOfTen[] = {
+    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000, 10000000000};
+constexpr int kMaxFastFraction = 10;
 
 }  // namespace number_parse_detail
 
@@ -82,14 +85,15 @@ inline bool ParseIntFast(const char* p, const char* tokenEnd, std::int32_t& valu
     return true;
 }
 
-// Plain decimals with at most one point, seven digits after it and nine in all, whose digits make
-// at most 2^24: the digits and the power of ten are exact floats, so one division rounds correctly.
+// Plain decimals of at most twelve bytes with at most one point and ten digits after it, whose
+// digits make at most 2^24: the digits and the power of ten are exact floats, so one division
+// rounds correctly.
 inline bool ParseFloatFast(const char* p, const char* tokenEnd, float& value) {
     using namespace number_parse_detail;
     const char* q = p;
     const bool negative = SkipSignIsMinus(q);
     const std::ptrdiff_t length = tokenEnd - q;
-    if (static_cast<std::size_t>(length - 1) >= 10) return false;
+    if (static_cast<std::size_t>(length - 1) >= 12) return false;
     const std::uint64_t chunk = LoadEight(q);
     const std::uint64_t nonDigits = NonDigits(chunk);
     const int whole = FirstByte(nonDigits);
@@ -107,11 +111,17 @@ inline bool ParseFloatFast(const char* p, const char* tokenEnd, float& value) {
         m = DigitsValue(((chunk << 8) & below) | (chunk & ~below), static_cast<int>(length));
         fraction = static_cast<int>(length) - 1 - whole;
     } else {
+        // The fraction on its own, in up to two chunks of eight.
         fraction = static_cast<int>(length) - 1 - whole;
-        const std::uint64_t fractionChunk = LoadEight(q + whole + 1);
-        if (fraction > 7 || LeadingDigits(fractionChunk) < fraction) return false;
-        m = (whole > 0 ? DigitsValue(chunk, whole) : 0) * kIntegerPowersOfTen[fraction] +
-            (fraction > 0 ? DigitsValue(fractionChunk, fraction) : 0);
+        if (fraction > kMaxFastFraction) return false;
+        const int inFirst = fraction < 8 ? fraction : 8;
+        const int inSecond = fraction - inFirst;
+        const std::uint64_t first = LoadEight(q + whole + 1);
+        const std::uint64_t second = LoadEight(q + whole + 9);
+        if (LeadingDigits(first) < inFirst || LeadingDigits(second) < inSecond) return false;
+        std::uint64_t digits = inFirst > 0 ? DigitsValue(first, inFirst) : 0;
+        if (inSecond > 0) digits = digits * kIntegerPowersOfTen[inSecond] + DigitsValue(second, inSecond);
+        m = (whole > 0 ? DigitsValue(chunk, whole) : 0) * kIntegerPowersOfTen[fraction] + digits;
     }
     if (m > (std::uint64_t{1} << 24)) return false;
     const float magnitude = static_cast<float>(m) / kPowersOfTen[fraction];
