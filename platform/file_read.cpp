@@ -3,11 +3,8 @@
 
 #include <exception>
 
-OpenResult ReadWholeFile(const char* name, FileBytes& bytes) {
+bool ReadWholeFile(RegularFile& file, FileBytes& bytes) {
     bytes.clear();
-    RegularFile file;
-    const OpenResult opened = OpenRegularFile(name, file);
-    if (opened != OpenResult::kOk) return opened;
     bool read = true;
     try {
         // A byte more than the file holds, so that one grown meanwhile is read to its new end.
@@ -28,5 +25,5 @@ OpenResult ReadWholeFile(const char* name, FileBytes& bytes) {
     }
     CloseRegularFile(file);
     if (!read) bytes = FileBytes();
-    return read ? OpenResult::kOk : OpenResult::kCannotRead;
+    return read;
 }

@@ -8,5 +8,6 @@
 
 using FileBytes = std::vector<char, LargeArrayAllocator<char>>;
 
-// Fills bytes with the file's contents as they are while it is read, grown or shrunk meanwhile.
-OpenResult ReadWholeFile(const char* name, FileBytes& bytes);
+// Reads the open file into bytes as it is while it is read, grown or shrunk meanwhile, and closes
+// it. False, with bytes empty, when it cannot be read or held.
+bool ReadWholeFile(RegularFile& file, FileBytes& bytes);

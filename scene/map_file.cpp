@@ -25,19 +25,10 @@ std::string CannotOpen(const char* path, OpenResult opened) {
     return "cannot read the map file";
 }
 
-bool IsLarge(const char* path) {
-    RegularFile file;
-    if (OpenRegularFile(path, file) != OpenResult::kOk) return false;
-    const bool large = file.size >= kReadAheadFrom;
-    CloseRegularFile(file);
-    return large;
-}
-
-}  // namespace
-
-MapRead ReadMapFile(const char* path) {
+// What was opened as `path`, read whole and closed, then read as a map.
+MapRead ReadOpened(const char* path, OpenResult opened, RegularFile file) {
     FileBytes bytes;
-    const OpenResult opened = ReadWholeFile(path, bytes);
+    if (opened == OpenResult::kOk && !ReadWholeFile(file, bytes)) opened = OpenResult::kCannotRead;
     if (opened != OpenResult::kOk) {
         MapRead refused;
         refused.refusal = std::string(path) + ": " + CannotOpen(path, opened);
@@ -46,13 +37,24 @@ MapRead ReadMapFile(const char* path) {
     return ReadMap(path, std::string_view(bytes.data(), bytes.size()));
 }
 
+}  // namespace
+
+MapRead ReadMapFile(const char* path) {
+    RegularFile file;
+    const OpenResult opened = OpenRegularFile(path, file);
+    return ReadOpened(path, opened, file);
+}
+
+// The file is looked up and opened once, here; the task reads it.
 std::future<MapRead> StartReadingMap() {
-    if (IsLarge(kMapFileName)) {
+    RegularFile file;
+    const OpenResult opened = OpenRegularFile(kMapFileName, file);
+    if (opened == OpenResult::kOk && file.size >= kReadAheadFrom) {
         try {
-            return std::async(std::launch::async, ReadMapFile, kMapFileName);
+            return std::async(std::launch::async, ReadOpened, kMapFileName, opened, file);
         } catch (const std::system_error&) {
             // no thread to spare: read when asked
         }
     }
-    return std::async(std::launch::deferred, ReadMapFile, kMapFileName);
+    return std::async(std::launch::deferred, ReadOpened, kMapFileName, opened, file);
 }

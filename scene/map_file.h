@@ -17,5 +17,5 @@ constexpr std::uint64_t kReadAheadFrom = std::uint64_t{1} << 20;
 MapRead ReadMapFile(const char* path);
 
 // ReadMapFile("map.txt") on a thread of its own, so that the map is read while the window and the
-// device are made.
+// device are made; a short map is read when the result is asked for.
 std::future<MapRead> StartReadingMap();
