@@ -131,7 +131,7 @@ bool ReadVertices(MapText& text, SceneData& scene) {
 // At most kMaxSkipBeforeName characters may come before the opening '%'; the name runs to the
 // closing '%' (or a zero byte).
 bool ReadName(MapText& text, std::int32_t k, TextureName& name) {
-    const std::string which = "texture name " + std::to_string(k + 1);
+    const auto which = [k] { return "texture name " + std::to_string(k + 1); };  // for a refusal only
     const char* skipStart = text.p;
     int skipLine = text.line;
     bool seenVisible = false;
@@ -139,7 +139,7 @@ bool ReadName(MapText& text, std::int32_t k, TextureName& name) {
         const int c = NextChar(text);
         if (c == '%') break;
         if (c == -1) {
-            Refuse(text, text.line, "expected '%' to open " + which + ", found end of file");
+            Refuse(text, text.line, "expected '%' to open " + which() + ", found end of file");
             return false;
         }
         if (!seenVisible && !IsMapSpace(static_cast<char>(c))) {
@@ -148,7 +148,7 @@ bool ReadName(MapText& text, std::int32_t k, TextureName& name) {
         }
         if (skipped == kMaxSkipBeforeName) {
             Refuse(text, skipLine,
-                   "expected '%' to open " + which + " within " + std::to_string(kMaxSkipBeforeName) +
+                   "expected '%' to open " + which() + " within " + std::to_string(kMaxSkipBeforeName) +
                        " characters, found " + Quote(skipStart, text.p));
             return false;
         }
@@ -157,12 +157,12 @@ bool ReadName(MapText& text, std::int32_t k, TextureName& name) {
     for (;;) {
         const int c = NextChar(text);
         if (c == -1) {
-            Refuse(text, name.line, which + " has no closing '%' before the end of the file");
+            Refuse(text, name.line, which() + " has no closing '%' before the end of the file");
             return false;
         }
         if (c == '%' || c == 0) return true;
         if (name.name.size() == kMaxNameBytes) {
-            Refuse(text, name.line, which + " is longer than " + std::to_string(kMaxNameBytes) + " bytes");
+            Refuse(text, name.line, which() + " is longer than " + std::to_string(kMaxNameBytes) + " bytes");
             return false;
         }
         name.name.push_back(static_cast<char>(c));
