@@ -103,7 +103,7 @@ bool StartUp() {
                                   gScreen.height, GetDesktopWindow(), nullptr, instance, nullptr);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
-    // The device code and the map reader report their own failures.
+    // The device code and LoadMap report their own failures.
     if (!CreateDeviceObjects(window, gScreen) || !LoadMap(gRender.device, gScene, map.get())) {
         return false;
     }
