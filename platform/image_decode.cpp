@@ -4,6 +4,8 @@
 
 #include <stb_image.h>
 
+#include <climits>
+
 void FreeDecoded::operator()(std::uint8_t* pixels) const {
     stbi_image_free(pixels);
 }
@@ -14,6 +16,8 @@ bool ReadImageSize(std::FILE* stream, int& width, int& height, std::string& why)
         why = stbi_failure_reason();
         return false;
     }
+    // A top-down BMP's height comes as stored, negative; the decoder takes its magnitude.
+    if (height < 0) height = height == INT_MIN ? INT_MAX : -height;
     return true;
 }
 

@@ -2,8 +2,10 @@
 #include <stb_image_write.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -37,14 +39,26 @@ void ExpectTexel(const RecordingTexture& t, int x, int y, unsigned b, unsigned g
     EXPECT_EQ(p[3], a) << x << "," << y;
 }
 
+// The same BMP with its rows stored top first, as a negative height says.
+void WriteTopDownBmp(const std::string& from, const std::string& to) {
+    std::ifstream in(from, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t pixels = static_cast<unsigned char>(bytes[10]);  // 3x2 at 32 bits: two rows of 12
+    std::swap_ranges(bytes.begin() + pixels, bytes.begin() + pixels + 12, bytes.begin() + pixels + 12);
+    bytes.replace(22, 4, "\xFE\xFF\xFF\xFF", 4);  // -2
+    std::ofstream(to, std::ios::binary) << bytes;
+}
+
 TEST_F(TextureFromFile, LosslessFormatsFillAManagedA8R8G8B8TextureInBgraOrder) {
     const std::string png = PathOf("t.png");
     const std::string bmp = PathOf("t.bmp");
     const std::string tga = PathOf("t.tga");
+    const std::string topDown = PathOf("top-down.bmp");
     ASSERT_TRUE(stbi_write_png(png.c_str(), 3, 2, 4, kPixels, 12));
     ASSERT_TRUE(stbi_write_bmp(bmp.c_str(), 3, 2, 4, kPixels));
     ASSERT_TRUE(stbi_write_tga(tga.c_str(), 3, 2, 4, kPixels));
-    for (const std::string& file : {png, bmp, tga}) {
+    WriteTopDownBmp(bmp, topDown);
+    for (const std::string& file : {png, bmp, tga, topDown}) {
         SCOPED_TRACE(file);
         IDirect3DTexture9* texture = nullptr;
         ASSERT_EQ(D3DXCreateTextureFromFileA(&device, file.c_str(), &texture), S_OK);
