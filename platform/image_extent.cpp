@@ -2,9 +2,16 @@
 // left to it, which keeps every product below 2^64.
 #include "platform/image_extent.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 constexpr std::uint64_t kLargestSide = std::uint64_t{1} << 24;
+
+std::uint32_t Big(const unsigned char* p) {
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+}
 
 std::uint32_t Little(const unsigned char* p, int bytes) {
     std::uint32_t value = 0;
@@ -83,4 +90,14 @@ std::uint64_t DeclaredImageBytes(const unsigned char* head, std::size_t size) {
     if (head[0] == 'B' && head[1] == 'M') return BmpBytes(head, size);
     if (head[0] == 'P' && (head[1] == '5' || head[1] == '6')) return PnmBytes(head, size);
     return TgaBytes(head, size);
+}
+
+bool DeclaresNoPixels(const unsigned char* head, std::size_t size) {
+    static const unsigned char kPngStart[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                                              0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+    if (size >= 24 && std::equal(std::begin(kPngStart), std::end(kPngStart), head)) {
+        return Big(head + 16) == 0 || Big(head + 20) == 0;
+    }
+    const bool tga = size >= 18 && head[1] <= 1 && (head[2] & ~8) >= 1 && (head[2] & ~8) <= 3;
+    return tga && (Little(head + 12, 2) == 0 || Little(head + 14, 2) == 0);
 }

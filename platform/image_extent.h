@@ -9,3 +9,7 @@
 // does not tell (compressed pixel data, other formats, a header that does not fit those bytes).
 constexpr std::size_t kImageHeadBytes = 256;
 std::uint64_t DeclaredImageBytes(const unsigned char* head, std::size_t size);
+
+// True where a PNG or TGA header declares a width or a height of 0, which their decoder refuses
+// without saying so.
+bool DeclaresNoPixels(const unsigned char* head, std::size_t size);

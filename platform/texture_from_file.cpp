@@ -44,7 +44,11 @@ HRESULT CheckImage(IDirect3DDevice9* device, std::FILE* stream, std::uint64_t fi
     int width = 0;
     int height = 0;
     std::string reason;
-    if (!ReadImageSize(stream, width, height, reason)) {
+    const bool sized = ReadImageSize(stream, width, height, reason);
+    if ((sized && (width == 0 || height == 0)) || (!sized && DeclaresNoPixels(head, headSize))) {
+        return Refuse(why, "the image is empty (no pixels)", D3DXERR_INVALIDDATA);
+    }
+    if (!sized) {
         return Refuse(why, "not an image format the viewer reads, or damaged (" + reason + ")",
                       D3DXERR_INVALIDDATA);
     }

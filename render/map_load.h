@@ -8,7 +8,7 @@
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene);
 
 // Takes what was read: a refusal is written to stderr as its one line, and leaves the scene empty.
-// Otherwise makes each name's texture on the device, in name order, with a warning naming the line
-// of each that cannot be made (its slot stays null). With no device the slots all stay null, and
-// nothing is opened or said.
+// Otherwise makes each name's texture on the device, in name order; the slots of a name whose
+// texture cannot be made stay null, with one warning at its first line. An empty name is a slot
+// without an image. With no device the slots all stay null, and nothing is opened or said.
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene, MapRead read);

@@ -71,10 +71,11 @@ bool CheckVertexIndices(const MapText& triangles, const SceneData& scene, std::u
     if (scene.indexCount == 0 || greatest < static_cast<std::uint32_t>(scene.vertexCount)) return true;
     const std::size_t i =
         FirstOutOfRange(scene.indices.data(), scene.vertexCount, [](std::int32_t index) { return index; });
+    const std::string index = "vertex index " + std::to_string(scene.indices[i]);
     Refuse(triangles, LineOfNumber(triangles, i / 3 * 4 + i % 3),
-           "vertex index " + std::to_string(scene.indices[i]) + " is outside 0 to " +
-               std::to_string(scene.vertexCount - 1) + " (the map has " + std::to_string(scene.vertexCount) +
-               " vertices)");
+           scene.vertexCount == 0 ? index + " is given, but the map has no vertices"
+                                  : index + " is outside 0 to " + std::to_string(scene.vertexCount - 1) +
+                                        " (the map has " + std::to_string(scene.vertexCount) + " vertices)");
     return false;
 }
 

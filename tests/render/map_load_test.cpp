@@ -27,7 +27,8 @@ class MapLoad : public MapFileTest {
     }
 };
 
-TEST_F(MapLoad, AnImageThatFailsWarnsWhyLeavesTheSlotNullAndTheLoadGoesOn) {
+// An empty name is a slot without an image; a name that fails is warned about once.
+TEST_F(MapLoad, AnImageThatFailsWarnsWhyOnceLeavesItsSlotsNullAndTheLoadGoesOn) {
     const unsigned char pixel[4] = {1, 2, 3, 255};
     ASSERT_TRUE(stbi_write_png("good.png", 1, 1, 4, pixel, 4));
     Write("broken.png", "not a png");
@@ -35,23 +36,31 @@ TEST_F(MapLoad, AnImageThatFailsWarnsWhyLeavesTheSlotNullAndTheLoadGoesOn) {
     // True-colour TGA headers alone: one larger than the device takes, one whose pixels are missing.
     Write("huge.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x00\x40\x00\x40\x18\x20", 18));
     Write("short.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x10\x00\x10\x00\x18\x20", 18));
+    // Images of no pixels, each as its decoder meets it.
+    Write("empty.png",
+          std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\0\0\0\0\0\x08\x06\0\0\0\0\0\0\0", 33));
+    Write("empty.ppm", "P6\n0 0\n255\n");
+    Write("empty.bmp", std::string("BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28", 15) + std::string(11, '\0') +
+                           std::string("\x01\0\x18\0", 4) + std::string(24, '\0'));
     const std::string errors = Load(
-        "0 0 0\n1\n0 0 0 1\n1\n0 0 0 0 0\n6\n%missing.bmp%\n%good.png%\n%broken.png%\n%pipe.png%\n"
-        "%huge.tga%\n%short.tga%\n",
+        "0 0 0\n1\n0 0 0 1\n1\n0 0 0 0 0\n11\n%missing.bmp%\n%good.png%\n%broken.png%\n%pipe.png%\n"
+        "%huge.tga%\n%short.tga%\n%missing.bmp%%%\n%empty.png%\n%empty.ppm%\n%empty.bmp%\n",
         true);
     EXPECT_EQ(
         errors,
-        "map.txt:7: warning: cannot load texture \"missing.bmp\": not found\n"
+        "map.txt:7: warning: cannot load texture \"missing.bmp\": not found (2 slots name it)\n"
         "map.txt:9: warning: cannot load texture \"broken.png\": not an image format the viewer reads, or "
         "damaged (unknown image type)\n"
         "map.txt:10: warning: cannot load texture \"pipe.png\": not a regular file\n"
         "map.txt:11: warning: cannot load texture \"huge.tga\": 16384x16384 pixels, larger than the "
         "device's 4096x2048 limit\n"
         "map.txt:12: warning: cannot load texture \"short.tga\": pixel data cut short: the file holds 18 "
-        "of the 786 bytes its header declares\n");
-    EXPECT_EQ(scene.textures[0], nullptr);
+        "of the 786 bytes its header declares\n"
+        "map.txt:14: warning: cannot load texture \"empty.png\": the image is empty (no pixels)\n"
+        "map.txt:15: warning: cannot load texture \"empty.ppm\": the image is empty (no pixels)\n"
+        "map.txt:16: warning: cannot load texture \"empty.bmp\": the image is empty (no pixels)\n");
     EXPECT_NE(scene.textures[1], nullptr);
-    for (int k = 2; k < 6; ++k) EXPECT_EQ(scene.textures[k], nullptr);
+    for (int k : {0, 2, 3, 4, 5, 6, 7, 8, 9, 10}) EXPECT_EQ(scene.textures[k], nullptr) << k;
     EXPECT_EQ(device.textures.size(), 1u);
 }
 
@@ -63,8 +72,7 @@ TEST_F(MapLoad, SlotsNamingOneFileShareItsTextureWithAReferenceEach) {
         ASSERT_TRUE(stbi_write_bmp(name, 1, 1, 4, pixel));
     std::filesystem::create_directory("d");
     std::filesystem::create_symlink("../a.bmp", "d/link.bmp");
-    EXPECT_EQ(Load("0 0 0 0 0 6\n%my stone.bmp%%%%a.bmp%%./a.bmp%%d/link.bmp% %c\r\nd%", true),
-              "map.txt:2: warning: cannot load texture \"\": not found\n");
+    EXPECT_EQ(Load("0 0 0 0 0 6\n%my stone.bmp%%%%a.bmp%%./a.bmp%%d/link.bmp% %c\r\nd%", true), "");
     ASSERT_EQ(device.textures.size(), 3u);
     EXPECT_EQ(scene.textures[0], device.textures[0].get());
     EXPECT_EQ(scene.textures[1], nullptr);  // the empty name

@@ -41,6 +41,7 @@ TEST(MapRefusal, EachFaultGivesOneLineNamingFileLineAndProblem) {
          "map.txt:5: vertex index 3 is outside 0 to 2 (the map has 3 vertices)"},
         {"0 0 0\n1\n0 -1 0 0\n1\n0 0 0 0 0 1 %a%\n",
          "map.txt:3: vertex index -1 is outside 0 to 0 (the map has 1 vertices)"},
+        {"0 0 0\n1\n0 0 0 0\n0\n1 %a%\n", "map.txt:3: vertex index 0 is given, but the map has no vertices"},
         {"0 0 0\n2\n0 0 0 0\n0 0 0 2\n1 0 0 0 0 0\n2 %a% %b%\n",
          "map.txt:4: texture number 2 is outside 0 to 1 (the map has 2 textures)"},
         {"0 0 0\n1\n0 0 0 0\n1 0 0 0 0 0\n0\n",
