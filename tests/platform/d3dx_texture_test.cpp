@@ -7,9 +7,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/d3dx.h"
+#include "platform/image_extent.h"
 #include "platform/texture_from_file.h"
 #include "tests/fakes/recording_device.h"
 
@@ -122,8 +124,11 @@ TEST_F(TextureFromFile, OversizedAndCutShortImagesAreRefusedFromTheirHeaders) {
     const std::string bmp = PathOf("t.bmp");
     const std::string ppm = PathOf("t.ppm");
     ASSERT_TRUE(stbi_write_png(png.c_str(), 2, 3, 4, kPixels, 8));
+    const std::string topDown = PathOf("top-down.bmp");
     ASSERT_TRUE(stbi_write_bmp(bmp.c_str(), 3, 2, 4, kPixels));
-    fs::resize_file(bmp, fs::file_size(bmp) - 4);  // the last pixel's bytes
+    WriteTopDownBmp(bmp, topDown);
+    fs::resize_file(bmp, fs::file_size(bmp) - 1);  // one byte short is short
+    fs::resize_file(topDown, fs::file_size(topDown) - 4);
     std::ofstream(ppm, std::ios::binary) << "P6 # a comment\n2 1\n255\n\x10\x20\x30\xff";
     device.caps = {3, 2};
     const struct {
@@ -131,7 +136,8 @@ TEST_F(TextureFromFile, OversizedAndCutShortImagesAreRefusedFromTheirHeaders) {
         std::string why;
     } refusals[] = {
         {png, "2x3 pixels, larger than the device's 3x2 limit"},
-        {bmp, "pixel data cut short: the file holds 142 of the 146 bytes its header declares"},
+        {bmp, "pixel data cut short: the file holds 145 of the 146 bytes its header declares"},
+        {topDown, "pixel data cut short: the file holds 142 of the 146 bytes its header declares"},
         {ppm, "pixel data cut short: the file holds 27 of the 29 bytes its header declares"},
     };
     for (const auto& refusal : refusals) {
@@ -144,6 +150,28 @@ TEST_F(TextureFromFile, OversizedAndCutShortImagesAreRefusedFromTheirHeaders) {
         EXPECT_EQ(texture, nullptr);
     }
     EXPECT_TRUE(device.textures.empty());
+}
+
+std::string Le(std::uint32_t value, int bytes) {
+    std::string text;
+    for (int i = 0; i < bytes; ++i) text += static_cast<char>(value >> (8 * i));
+    return text;
+}
+
+// What a header declares, to the byte: a BMP's last row needs no padding, whichever way its rows
+// run, and a TGA's pixels come after its ID field.
+TEST(DeclaredImageBytes, CountToTheByteWhatTheHeaderDeclares) {
+    auto bmp = [](std::int32_t height) {
+        return "BM" + Le(0, 4) + Le(0, 4) + Le(54, 4) + Le(40, 4) + Le(1, 4) +
+               Le(static_cast<std::uint32_t>(height), 4) + Le(1, 2) + Le(24, 2) + std::string(24, '\0');
+    };
+    const std::string tga =
+        Le(5, 1) + Le(0, 1) + Le(2, 1) + std::string(9, '\0') + Le(2, 2) + Le(1, 2) + Le(24, 1) + Le(0, 1);
+    for (const auto& [head, bytes] :
+         {std::pair{bmp(2), 54 + 4 + 3}, {bmp(-2), 54 + 4 + 3}, {tga, 18 + 5 + 6}}) {
+        EXPECT_EQ(DeclaredImageBytes(reinterpret_cast<const unsigned char*>(head.data()), head.size()),
+                  static_cast<std::uint64_t>(bytes));
+    }
 }
 
 TEST_F(TextureFromFile, UnreadableImagesFailAndLeaveTheSlotNull) {
