@@ -50,9 +50,16 @@ std::uint64_t BmpBytes(const unsigned char* head, std::size_t size) {
     return Little(head + 10, 4) + row * (height - 1) + (width * bits + 7) / 8;
 }
 
-// Types 1, 2 and 3 (colour-mapped, true colour, grey) are uncompressed; 9 to 11 are run-length coded.
+// Types 1, 2 and 3 (colour-mapped, true colour, grey) are uncompressed; 9 to 11 are the same
+// run-length coded. True where the header has one of them.
+bool IsTgaHeader(const unsigned char* head, std::size_t size) {
+    if (size < 18 || head[1] > 1) return false;
+    const unsigned type = head[2] & ~8u;
+    return type >= 1 && type <= 3;
+}
+
 std::uint64_t TgaBytes(const unsigned char* head, std::size_t size) {
-    if (size < 18 || head[1] > 1 || head[2] < 1 || head[2] > 3) return 0;
+    if (!IsTgaHeader(head, size) || head[2] > 3) return 0;
     const std::uint64_t width = Little(head + 12, 2);
     const std::uint64_t height = Little(head + 14, 2);
     if (!Plausible(width, height)) return 0;
@@ -98,6 +105,5 @@ bool DeclaresNoPixels(const unsigned char* head, std::size_t size) {
     if (size >= 24 && std::equal(std::begin(kPngStart), std::end(kPngStart), head)) {
         return Big(head + 16) == 0 || Big(head + 20) == 0;
     }
-    const bool tga = size >= 18 && head[1] <= 1 && (head[2] & ~8) >= 1 && (head[2] & ~8) <= 3;
-    return tga && (Little(head + 12, 2) == 0 || Little(head + 14, 2) == 0);
+    return IsTgaHeader(head, size) && (Little(head + 12, 2) == 0 || Little(head + 14, 2) == 0);
 }

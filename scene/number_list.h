@@ -61,16 +61,9 @@ inline bool OpenNumberWindow(NumberList& list, bool decimals) {
 // and the one white-space character after it.
 template <typename Number>
 inline bool ReadWindowed(NumberList& list, Number& value) {
-    constexpr bool kDecimals = std::is_same_v<Number, float>;
-    if (list.window.ends == 0 && !OpenNumberWindow(list, kDecimals)) return false;
+    if (list.window.ends == 0 && !OpenNumberWindow(list, std::is_same_v<Number, float>)) return false;
     const char* end = list.window.base + std::countr_zero(list.window.ends);
-    bool read = false;
-    if constexpr (kDecimals) {
-        read = ParseFloatFast(list.p, end, value);
-    } else {
-        read = ParseIntFast(list.p, end, value);
-    }
-    if (!read || !IsMapSpace(*end)) return false;
+    if (!ParseFast(list.p, end, value) || !IsMapSpace(*end)) return false;
     list.p = StepSpace(end, list.end, list.line);
     list.window.ends &= list.window.ends - 1;
     return true;

@@ -73,7 +73,7 @@ constexpr int kMaxFastFraction = 10;
 // whatever they do not take, which the general conversions then decide.
 
 // Plain decimal integers of one to seven digits, or a lone 0: no overflow check needed, and no octal.
-inline bool ParseIntFast(const char* p, const char* tokenEnd, std::int32_t& value) {
+inline bool ParseFast(const char* p, const char* tokenEnd, std::int32_t& value) {
     using namespace number_parse_detail;
     const std::ptrdiff_t length = tokenEnd - p;
     const std::uint64_t chunk = LoadEight(p);
@@ -88,7 +88,7 @@ inline bool ParseIntFast(const char* p, const char* tokenEnd, std::int32_t& valu
 // Plain decimals of at most twelve bytes with at most one point and ten digits after it, whose
 // digits make at most 2^24: the digits and the power of ten are exact floats, so one division
 // rounds correctly.
-inline bool ParseFloatFast(const char* p, const char* tokenEnd, float& value) {
+inline bool ParseFast(const char* p, const char* tokenEnd, float& value) {
     using namespace number_parse_detail;
     const char* q = p;
     const bool negative = SkipSignIsMinus(q);
@@ -147,7 +147,7 @@ inline const char* ShortTokenEnd(const char* p, const char* end) {
 // value does not fit a signed 32-bit integer.
 inline const char* ParseInt(const char* p, const char* end, std::int32_t& value) {
     const char* tokenEnd = number_parse_detail::ShortTokenEnd(p, end);
-    if (tokenEnd != nullptr && ParseIntFast(p, tokenEnd, value)) return tokenEnd;
+    if (tokenEnd != nullptr && ParseFast(p, tokenEnd, value)) return tokenEnd;
     return ParseIntGeneral(p, end, value);
 }
 
@@ -156,6 +156,6 @@ inline const char* ParseInt(const char* p, const char* end, std::int32_t& value)
 // become ±infinity or ±0 as the C library gives them. Returns the end of the number or nullptr.
 inline const char* ParseFloat(const char* p, const char* end, float& value) {
     const char* tokenEnd = number_parse_detail::ShortTokenEnd(p, end);
-    if (tokenEnd != nullptr && ParseFloatFast(p, tokenEnd, value)) return tokenEnd;
+    if (tokenEnd != nullptr && ParseFast(p, tokenEnd, value)) return tokenEnd;
     return ParseFloatGeneral(p, end, value);
 }
