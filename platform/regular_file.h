@@ -5,9 +5,28 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
-// kAmbiguous: no file has the name, and several differ from it only in letter case (see file_lookup.h).
-enum class OpenResult { kOk, kNotFound, kNotRegular, kCannotRead, kAmbiguous };
+// kAmbiguous: no entry has a component's name, and several differ from it only in letter case.
+enum class OpenStatus { kOk, kNotFound, kNotRegular, kCannotRead, kAmbiguous };
+
+struct OpenResult {
+    OpenResult(OpenStatus status = OpenStatus::kOk) : status(status) {}  // NOLINT: a status is a result
+
+    OpenStatus status;
+    std::vector<std::string> variants;  // kAmbiguous: those entries, sorted
+    bool variantsAreFolders = false;
+};
+
+// What a load read of its folders' entries, so that names in other letter case cost one reading of
+// each folder, not one for each name. Keep it no longer than one load: folders change. Windows
+// matches letter case itself and leaves it empty.
+struct FolderListings {
+    // folder → its entries by their lower-case names
+    std::unordered_map<std::string, std::unordered_map<std::string, std::vector<std::string>>> folders;
+};
 
 // Which file a name leads to: every name of one file gives the same identity.
 struct FileIdentity {
@@ -23,7 +42,11 @@ struct RegularFile {
 };
 
 // The name is looked up as Windows looks names up (file_lookup.h).
+OpenResult OpenRegularFile(const char* name, RegularFile& file, FolderListings& listings);
 OpenResult OpenRegularFile(const char* name, RegularFile& file);
+
+// Why a name could not be opened, in the same words for the map and for a texture.
+std::string WhyNotOpened(const OpenResult& opened);
 void CloseRegularFile(RegularFile& file);
 
 // Reads up to `most` bytes from where the last read ended: the count read, 0 at the end, -1 on an error.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/file_lookup.h"
 #include "platform/regular_file.h"
@@ -15,27 +16,32 @@ constexpr std::size_t kMaxRead = std::size_t{1} << 30;  // what one read() is su
 
 }  // namespace
 
-OpenResult OpenRegularFile(const char* name, RegularFile& file) {
-    const FileLookup found = LookUpFile(name);
-    if (!found.ambiguity.empty()) return OpenResult::kAmbiguous;
+OpenResult OpenRegularFile(const char* name, RegularFile& file, FolderListings& listings) {
+    FileLookup found = LookUpFile(name, listings);
+    if (!found.variants.empty()) {
+        OpenResult ambiguous(OpenStatus::kAmbiguous);
+        ambiguous.variants = std::move(found.variants);
+        ambiguous.variantsAreFolders = found.variantsAreFolders;
+        return ambiguous;
+    }
     const char* path = found.path.c_str();
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat status {};
     if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return OpenResult::kNotFound;
+        if (errno == ENOENT || errno == ENOTDIR) return OpenStatus::kNotFound;
         // A socket cannot be opened at all.
-        return ::stat(path, &status) == 0 && !S_ISREG(status.st_mode) ? OpenResult::kNotRegular
-                                                                      : OpenResult::kCannotRead;
+        return ::stat(path, &status) == 0 && !S_ISREG(status.st_mode) ? OpenStatus::kNotRegular
+                                                                      : OpenStatus::kCannotRead;
     }
     const bool known = ::fstat(fd, &status) == 0;
     if (!known || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return known ? OpenResult::kNotRegular : OpenResult::kCannotRead;
+        return known ? OpenStatus::kNotRegular : OpenStatus::kCannotRead;
     }
     file.handle = fd;
     file.size = static_cast<std::uint64_t>(status.st_size);
     file.identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
-    return OpenResult::kOk;
+    return OpenStatus::kOk;
 }
 
 void CloseRegularFile(RegularFile& file) {

@@ -7,28 +7,28 @@
 #include "platform/platform.h"
 #include "platform/regular_file.h"
 
-OpenResult OpenRegularFile(const char* path, RegularFile& file) {
+OpenResult OpenRegularFile(const char* path, RegularFile& file, FolderListings&) {
     HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME) {
-            return OpenResult::kNotFound;
+            return OpenStatus::kNotFound;
         }
-        return error == ERROR_PIPE_BUSY ? OpenResult::kNotRegular : OpenResult::kCannotRead;
+        return error == ERROR_PIPE_BUSY ? OpenStatus::kNotRegular : OpenStatus::kCannotRead;
     }
     BY_HANDLE_FILE_INFORMATION info{};
     const bool disk = GetFileType(handle) == FILE_TYPE_DISK;
     const bool known = disk && GetFileInformationByHandle(handle, &info);
     if (!known || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         CloseHandle(handle);
-        return disk && !known ? OpenResult::kCannotRead : OpenResult::kNotRegular;
+        return disk && !known ? OpenStatus::kCannotRead : OpenStatus::kNotRegular;
     }
     file.handle = reinterpret_cast<std::intptr_t>(handle);
     file.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     file.identity = {info.dwVolumeSerialNumber,
                      (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
-    return OpenResult::kOk;
+    return OpenStatus::kOk;
 }
 
 void CloseRegularFile(RegularFile& file) {

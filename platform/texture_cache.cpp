@@ -16,7 +16,11 @@ TextureLoad LoadSharedTexture(TextureCache& cache, IDirect3DDevice9* device, con
     if (const auto known = cache.byName.find(name); known != cache.byName.end()) return Share(known->second);
     TextureLoad load;
     RegularFile file;
-    if (!OpenImageFile(name.c_str(), file, load.why)) return cache.byName[name] = load;
+    const OpenResult opened = OpenRegularFile(name.c_str(), file, cache.folders);
+    if (opened.status != OpenStatus::kOk) {
+        load.why = WhyNotOpened(opened);
+        return cache.byName[name] = load;
+    }
     if (const auto known = cache.byFile.find(file.identity); known != cache.byFile.end()) {
         CloseRegularFile(file);
         return Share(cache.byName[name] = known->second);

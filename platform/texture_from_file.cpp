@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "platform/file_lookup.h"
 #include "platform/image_decode.h"
 #include "platform/image_extent.h"
 
@@ -97,27 +96,6 @@ HRESULT FillTexture(IDirect3DDevice9* device, const StoredImage& image, IDirect3
 
 }  // namespace
 
-bool OpenImageFile(const char* path, RegularFile& file, std::string& why) {
-    switch (OpenRegularFile(path, file)) {
-        case OpenResult::kOk:
-            return true;
-        case OpenResult::kNotFound:
-            why = "not found";
-            return false;
-        case OpenResult::kNotRegular:
-            why = "not a regular file";
-            return false;
-        case OpenResult::kAmbiguous:
-            why = "not found; several files differ from the name only in letter case: " +
-                  LookUpFile(path).ambiguity;
-            return false;
-        case OpenResult::kCannotRead:
-            break;
-    }
-    why = "cannot be read";
-    return false;
-}
-
 HRESULT CreateTextureFromImageFile(IDirect3DDevice9* device, RegularFile& file, IDirect3DTexture9** texture,
                                    std::string& why) {
     *texture = nullptr;
@@ -139,8 +117,8 @@ HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFi
     if (texture == nullptr) return D3DERR_INVALIDCALL;
     *texture = nullptr;
     if (device == nullptr || srcFile == nullptr) return D3DERR_INVALIDCALL;
-    std::string why;
     RegularFile file;
-    if (!OpenImageFile(srcFile, file, why)) return D3DXERR_INVALIDDATA;
+    if (OpenRegularFile(srcFile, file).status != OpenStatus::kOk) return D3DXERR_INVALIDDATA;
+    std::string why;
     return CreateTextureFromImageFile(device, file, texture, why);
 }

@@ -6,9 +6,6 @@
 #include "platform/d3dx.h"
 #include "platform/regular_file.h"
 
-// False, with why, when the file is not found, is no regular file or cannot be read.
-bool OpenImageFile(const char* path, RegularFile& file, std::string& why);
-
 // Makes a managed A8R8G8B8 texture with one level from the open image file, and closes the file.
 // Before any pixel is decoded, the image's size is checked against the device's largest texture
 // and the file's length against what its header declares. On failure *texture is null and why

@@ -143,7 +143,7 @@ TEST_F(TextureFromFile, OversizedAndCutShortImagesAreRefusedFromTheirHeaders) {
     for (const auto& refusal : refusals) {
         RegularFile file;
         std::string why;
-        ASSERT_TRUE(OpenImageFile(refusal.file.c_str(), file, why));
+        ASSERT_EQ(OpenRegularFile(refusal.file.c_str(), file).status, OpenStatus::kOk);
         IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(&device);
         EXPECT_TRUE(FAILED(CreateTextureFromImageFile(&device, file, &texture, why)));
         EXPECT_EQ(why, refusal.why);

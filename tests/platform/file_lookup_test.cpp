@@ -5,9 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
-
-#include "platform/texture_from_file.h"
 
 namespace {
 
@@ -16,51 +15,69 @@ namespace fs = std::filesystem;
 class FileLookupTest : public ::testing::Test {
   protected:
     fs::path dir = fs::temp_directory_path() / ("vellmora_lookup_" + std::to_string(::getpid()));
+    fs::path previous = fs::current_path();
 
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
-    void Make(const std::string& relative) {
-        fs::create_directories((dir / relative).parent_path());
-        std::ofstream(dir / relative) << "x";
+    void SetUp() override {
+        fs::create_directories(dir);
+        fs::current_path(dir);
     }
-    std::string In(const std::string& relative) { return (dir / relative).string(); }
+    void TearDown() override {
+        fs::current_path(previous);
+        fs::remove_all(dir);
+    }
+    static void Make(const std::string& relative) {
+        if (fs::path(relative).has_parent_path()) fs::create_directories(fs::path(relative).parent_path());
+        std::ofstream(relative) << "x";
+    }
+    static std::string Why(const char* name, FolderListings& listings) {
+        RegularFile file;
+        const OpenResult opened = OpenRegularFile(name, file, listings);
+        CloseRegularFile(file);
+        return opened.status == OpenStatus::kOk ? "opened" : WhyNotOpened(opened);
+    }
 };
 
-TEST_F(FileLookupTest, BackslashesAndOtherLetterCaseFindTheFileComponentByComponent) {
-    Make("Textures/Stone.BMP");
-    const FileLookup found = LookUpFile((dir.string() + "\\textures\\stone.bmp").c_str());
-    EXPECT_EQ(found.path, In("Textures/Stone.BMP"));
-    EXPECT_EQ(found.ambiguity, "");
+// The same table runs through both programs end to end.
+TEST_F(FileLookupTest, NamesOpenAsWindowsOpensThem) {
+    std::ifstream table(VELLMORA_NAME_TABLE);
+    ASSERT_TRUE(table) << VELLMORA_NAME_TABLE;
+    FolderListings listings;
+    int names = 0;
+    for (std::string line; std::getline(table, line);) {
+        std::istringstream row(line);
+        std::string kind, name, expected;
+        std::getline(std::getline(std::getline(row, kind, '\t'), name, '\t'), expected);
+        if (kind == "file") Make(name);
+        if (kind != "name") continue;
+        EXPECT_EQ(Why(name.c_str(), listings), expected) << '"' << name << '"';
+        ++names;
+    }
+    EXPECT_GT(names, 20);
 }
 
 TEST_F(FileLookupTest, TheExactNameWinsAndOtherwiseEveryCaseVariantIsNamed) {
     Make("a.bmp");
     Make("A.bmp");
-    EXPECT_EQ(LookUpFile(In("A.bmp").c_str()).path, In("A.bmp"));
-    EXPECT_EQ(LookUpFile(In("a.bmp").c_str()).path, In("a.bmp"));
-    const FileLookup neither = LookUpFile(In("a.BMP").c_str());
-    EXPECT_EQ(neither.path, In("a.BMP"));
-    EXPECT_EQ(neither.ambiguity, In("A.bmp") + ", " + In("a.bmp"));
-}
-
-TEST_F(FileLookupTest, ImagesAreOpenedThroughTheLookupAndAWarningNamesTheCaseVariants) {
-    Make("Textures/Stone.BMP");
-    Make("a.bmp");
-    Make("A.bmp");
-    RegularFile file;
-    std::string why;
-    EXPECT_TRUE(OpenImageFile((dir.string() + "\\TEXTURES\\stone.bmp").c_str(), file, why));
-    CloseRegularFile(file);
-    EXPECT_FALSE(OpenImageFile(In("a.BMP").c_str(), file, why));
-    EXPECT_EQ(why, "not found; several files differ from the name only in letter case: " + In("A.bmp") +
-                       ", " + In("a.bmp"));
-}
-
-TEST_F(FileLookupTest, AMissingNameStaysAsWrittenFromWhereItIsMissing) {
     Make("Sub/x.png");
-    const FileLookup missing = LookUpFile((dir.string() + "/SUB\\none\\x.png").c_str());
-    EXPECT_EQ(missing.path, In("Sub/none/x.png"));
-    EXPECT_EQ(missing.ambiguity, "");
+    Make("SUB/x.png");
+    FolderListings listings;
+    EXPECT_EQ(LookUpFile("A.bmp", listings).path, "A.bmp");
+    EXPECT_EQ(LookUpFile("a.bmp", listings).path, "a.bmp");
+    EXPECT_EQ(Why("a.BMP", listings),
+              "not found; several files differ from the name only in letter case: A.bmp, a.bmp");
+    EXPECT_EQ(Why("sub/x.png", listings),
+              "not found; several folders differ from the name only in letter case: SUB, Sub");
+}
+
+// Folders are read once for a load: a file made after its folder was read is not seen through it.
+TEST_F(FileLookupTest, EachFolderIsReadOnceForAllTheNamesOfALoad) {
+    Make("Textures/Stone.BMP");
+    FolderListings listings;
+    EXPECT_EQ(LookUpFile("textures\\stone.bmp", listings).path, "Textures/Stone.BMP");
+    Make("Textures/Grass.png");
+    EXPECT_EQ(LookUpFile("TEXTURES/grass.png", listings).path, "Textures/grass.png");
+    FolderListings fresh;
+    EXPECT_EQ(LookUpFile("TEXTURES/grass.png", fresh).path, "Textures/Grass.png");
 }
 
 }  // namespace

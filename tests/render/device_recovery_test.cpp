@@ -149,7 +149,7 @@ TEST_F(LostDevice, AResetLostAgainWaitsAndAnyOtherFailureIsOneLineAndTheEnd) {
     ExpectTheEnd(
         "vellmora: the lost Direct3D device cannot be restored: map.txt has changed since the start-up\n");
     fs::remove(dir / "map.txt");
-    ExpectTheEnd("map.txt: cannot open the map file\n");
+    ExpectTheEnd("map.txt: cannot open the map file: not found\n");
 }
 
 TEST_F(LostDevice, ThatWasNotLostAfterAllDrawsOnWithoutAReset) {

@@ -51,7 +51,7 @@ TEST_F(MapLoad, AnImageThatFailsWarnsWhyOnceLeavesItsSlotsNullAndTheLoadGoesOn) 
         "map.txt:7: warning: cannot load texture \"missing.bmp\": not found (2 slots name it)\n"
         "map.txt:9: warning: cannot load texture \"broken.png\": not an image format the viewer reads, or "
         "damaged (unknown image type)\n"
-        "map.txt:10: warning: cannot load texture \"pipe.png\": not a regular file\n"
+        "map.txt:10: warning: cannot load texture \"pipe.png\": not a regular file (a folder, device, FIFO or socket)\n"
         "map.txt:11: warning: cannot load texture \"huge.tga\": 16384x16384 pixels, larger than the "
         "device's 4096x2048 limit\n"
         "map.txt:12: warning: cannot load texture \"short.tga\": pixel data cut short: the file holds 18 "
