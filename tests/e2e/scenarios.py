@@ -167,12 +167,12 @@ def failures(program, screen, folder):
     map_file = os.path.join(folder, "map.txt")
     refused(program, screen, folder, "no map.txt", "map.txt: cannot open the map file")
     os.mkdir(map_file)
-    refused(program, screen, folder, "map.txt a folder", "map.txt: the map file is not a regular file")
+    refused(program, screen, folder, "map.txt a folder", "map.txt: cannot open the map file: not a regular file")
     os.rmdir(map_file)
     if isinstance(program, Native):
         # Without a writer, opening a FIFO would wait for ever.
         os.mkfifo(map_file)
-        refused(program, screen, folder, "map.txt a FIFO", "map.txt: the map file is not a regular file")
+        refused(program, screen, folder, "map.txt a FIFO", "map.txt: cannot open the map file: not a regular file")
         os.remove(map_file)
 
     mesh = Mesh()
@@ -198,7 +198,9 @@ def failures(program, screen, folder):
     with open(os.path.join(folder, "broken.bmp"), "wb") as f:
         f.write(b"BM not really an image")
     mesh.add_square((0.0, -1.0, 4.0), 0.4, 4000)
-    write_map(map_file, (0, 0, 0), mesh, ["Textures\\Green.PNG"] * 4000 + ["broken.bmp"])
+    table = name_table(folder)
+    names = ["Textures\\Green.PNG"] * 4000 + ["broken.bmp"] + [name for name, _ in table]
+    write_map(map_file, (0, 0, 0), mesh, names)
     with open(map_file, "rb") as f:
         windows_text = b"\xef\xbb\xbf" + f.read().replace(b"\n", b"\r")
     os.remove(map_file)
@@ -217,8 +219,32 @@ def failures(program, screen, folder):
     code, err = run.finish()
     check(code == 0, f"Escape ended with exit code {code:#010x}")
     warnings = err.splitlines()
-    check(len(warnings) == 1 and 'map.txt:4017: warning: cannot load texture "broken.bmp": not an image format' in err,
-          f"stderr is not one warning naming broken.bmp at its line: {err!r}")
+    check(len(warnings) > 0 and 'map.txt:4017: warning: cannot load texture "broken.bmp": not an image format'
+          in warnings[0], f"stderr does not start with one warning naming broken.bmp at its line: {err!r}")
+    expected = [f'map.txt:{4018 + k}: warning: cannot load texture "{quote(name)}": {why}'
+                for k, (name, why) in enumerate(table) if why != "opened"]
+    for line, want in zip(warnings[1:] + [""] * len(expected), expected):
+        check(line == want, f"a name opened otherwise than Windows opens it: {line!r}, not {want!r}")
+    check(len(warnings) == 1 + len(expected), f"more warnings than the names that fail: {err!r}")
+    print(f"{len(table)} names opened as Windows opens them")
+
+
+def name_table(folder):
+    """The names of the shared table with what opening each gives, its files made in folder."""
+    rows = []
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "platform", "windows_names.tsv")) as f:
+        for line in f.read().splitlines():
+            kind, *rest = line.split("\t")
+            if kind == "file":
+                os.makedirs(os.path.join(folder, os.path.dirname(rest[0])), exist_ok=True)
+                write_image(os.path.join(folder, rest[0]), 2, 2, ORANGE)
+            elif kind == "name":
+                rows.append((rest[0], rest[1]))
+    return rows
+
+
+def quote(name):
+    return name.replace("\\", "\\\\").replace('"', '\\"')
 
 
 def console(program, screen, folder):
@@ -226,7 +252,7 @@ def console(program, screen, folder):
     console and passes it to the debugger too."""
     code, text = program.run_in_console(folder, screen.env())
     print(text, end="")
-    line = "map.txt: cannot open the map file"
+    line = "map.txt: cannot open the map file: not found"
     check(code == program.failure_code, f"a missing map.txt ended with {code:#010x}")
     check(line in text.splitlines(), "the line did not reach the console")
     check(f'OutputDebugStringA "{line}\\n"' in text, "the line was not passed to OutputDebugStringA")
