@@ -1,9 +1,9 @@
-// Pixel data lengths from BMP, TGA and PNM headers. Dimensions beyond stb_image's limit (2^24) are
-// left to it, which keeps every product below 2^64.
+// Pixel data lengths from image headers: exact for BMP, stored TGA and PNM, the other formats in
+// platform/image_packing.cpp. Dimensions beyond stb_image's limit (2^24) are left to it, which
+// keeps every product below 2^64.
 #include "platform/image_extent.h"
 
-#include <algorithm>
-#include <iterator>
+#include "platform/image_packing.h"
 
 namespace {
 
@@ -58,13 +58,18 @@ bool IsTgaHeader(const unsigned char* head, std::size_t size) {
     return type >= 1 && type <= 3;
 }
 
-std::uint64_t TgaBytes(const unsigned char* head, std::size_t size) {
-    if (!IsTgaHeader(head, size) || head[2] > 3) return 0;
+ImageFloor TgaFloor(const unsigned char* head, std::size_t size) {
+    if (!IsTgaHeader(head, size)) return {};
     const std::uint64_t width = Little(head + 12, 2);
     const std::uint64_t height = Little(head + 14, 2);
-    if (!Plausible(width, height)) return 0;
+    if (!Plausible(width, height)) return {};
     const std::uint64_t palette = head[1] == 1 ? Little(head + 5, 2) * ((head[7] + 7u) / 8) : 0;
-    return 18 + head[0] + palette + width * height * ((head[16] + 7u) / 8);
+    const std::uint64_t start = 18 + head[0] + palette;
+    const std::uint64_t pixelBytes = (head[16] + 7u) / 8;
+    if (head[2] <= 3) return {start + width * height * pixelBytes};
+    // A packet is a count byte and one pixel to repeat or up to 128 to copy (Truevision TGA 2.0).
+    return {start + (width * height + 127) / 128 * (1 + pixelBytes),
+            "run-length TGA packs at most 128 pixels per packet"};
 }
 
 // "P5" (grey) or "P6" (RGB), then width, height and the largest value, with white space and
@@ -92,18 +97,17 @@ std::uint64_t PnmBytes(const unsigned char* head, std::size_t size) {
 
 }  // namespace
 
-std::uint64_t DeclaredImageBytes(const unsigned char* head, std::size_t size) {
-    if (size < 2) return 0;
-    if (head[0] == 'B' && head[1] == 'M') return BmpBytes(head, size);
-    if (head[0] == 'P' && (head[1] == '5' || head[1] == '6')) return PnmBytes(head, size);
-    return TgaBytes(head, size);
+ImageFloor FewestImageBytes(const unsigned char* head, std::size_t size, std::uint64_t width,
+                            std::uint64_t height) {
+    if (size < 2) return {};
+    if (head[0] == 'B' && head[1] == 'M') return {BmpBytes(head, size)};
+    if (head[0] == 'P' && (head[1] == '5' || head[1] == '6')) return {PnmBytes(head, size)};
+    // No other format's magic reads as a TGA header, whose second byte is 0 or 1.
+    const ImageFloor packed = PackedImageFloor(head, size, width, height);
+    return packed.bytes != 0 ? packed : TgaFloor(head, size);
 }
 
 bool DeclaresNoPixels(const unsigned char* head, std::size_t size) {
-    static const unsigned char kPngStart[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
-                                              0,    0,   0,   13,  'I',  'H',  'D',  'R'};
-    if (size >= 24 && std::equal(std::begin(kPngStart), std::end(kPngStart), head)) {
-        return Big(head + 16) == 0 || Big(head + 20) == 0;
-    }
+    if (size >= 24 && IsPngHeader(head, size)) return Big(head + 16) == 0 || Big(head + 20) == 0;
     return IsTgaHeader(head, size) && (Little(head + 12, 2) == 0 || Little(head + 14, 2) == 0);
 }

@@ -59,14 +59,18 @@ HRESULT CheckImage(IDirect3DDevice9* device, std::FILE* stream, std::uint64_t fi
                           SizeText(caps.MaxTextureWidth, caps.MaxTextureHeight) + " limit",
                       D3DERR_NOTAVAILABLE);
     }
-    const std::uint64_t declared = DeclaredImageBytes(head, headSize);
-    if (declared > fileSize) {
+    const ImageFloor floor = FewestImageBytes(head, headSize, width, height);
+    if (floor.bytes <= fileSize) return S_OK;
+    if (floor.packing == nullptr) {
         return Refuse(why,
                       "pixel data cut short: the file holds " + std::to_string(fileSize) + " of the " +
-                          std::to_string(declared) + " bytes its header declares",
+                          std::to_string(floor.bytes) + " bytes its header declares",
                       D3DXERR_INVALIDDATA);
     }
-    return S_OK;
+    return Refuse(why,
+                  "the file's " + std::to_string(fileSize) + " bytes cannot hold the " +
+                      SizeText(width, height) + " pixels its header declares (" + floor.packing + ")",
+                  D3DXERR_INVALIDDATA);
 }
 
 HRESULT FillTexture(IDirect3DDevice9* device, const StoredImage& image, IDirect3DTexture9** texture,

@@ -18,6 +18,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 // A 3×2 image: top row red, green, blue; bottom row white, black, half-transparent grey.
 const unsigned char kPixels[] = {255, 0,   0,   255, 0, 255, 0, 255, 0,   0,   255, 255,
@@ -158,9 +159,14 @@ std::string Le(std::uint32_t value, int bytes) {
     return text;
 }
 
+std::string Be(std::uint32_t value, int bytes) {
+    const std::string text = Le(value, bytes);
+    return {text.rbegin(), text.rend()};
+}
+
 // What a header declares, to the byte: a BMP's last row needs no padding, whichever way its rows
 // run, and a TGA's pixels come after its ID field.
-TEST(DeclaredImageBytes, CountToTheByteWhatTheHeaderDeclares) {
+TEST(FewestImageBytes, CountToTheByteWhatTheHeaderDeclares) {
     auto bmp = [](std::int32_t height) {
         return "BM" + Le(0, 4) + Le(0, 4) + Le(54, 4) + Le(40, 4) + Le(1, 4) +
                Le(static_cast<std::uint32_t>(height), 4) + Le(1, 2) + Le(24, 2) + std::string(24, '\0');
@@ -169,9 +175,72 @@ TEST(DeclaredImageBytes, CountToTheByteWhatTheHeaderDeclares) {
         Le(5, 1) + Le(0, 1) + Le(2, 1) + std::string(9, '\0') + Le(2, 2) + Le(1, 2) + Le(24, 1) + Le(0, 1);
     for (const auto& [head, bytes] :
          {std::pair{bmp(2), 54 + 4 + 3}, {bmp(-2), 54 + 4 + 3}, {tga, 18 + 5 + 6}}) {
-        EXPECT_EQ(DeclaredImageBytes(reinterpret_cast<const unsigned char*>(head.data()), head.size()),
-                  static_cast<std::uint64_t>(bytes));
+        const auto* data = reinterpret_cast<const unsigned char*>(head.data());
+        EXPECT_EQ(FewestImageBytes(data, head.size(), 2, 1).bytes, static_cast<std::uint64_t>(bytes));
     }
+}
+
+void Append(void* text, void* data, int size) {
+    static_cast<std::string*>(text)->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
+}
+
+// Each compressed format at its best packing loads (these TGA, HDR, PSD and PIC files are as short
+// as their runs allow); one whose header claims more pixels than its file can hold is refused
+// before a pixel is decoded.
+TEST_F(TextureFromFile, CompressedImagesLoadOnlyWhereTheirFileCanHoldTheirPixels) {
+    const std::vector<unsigned char> grey(1024 * 512 * 4, 90);
+    const std::vector<float> light(1024 * 512 * 3, 0.5f);
+    std::string tga, hdr, png, jpg;
+    ASSERT_TRUE(stbi_write_tga_to_func(Append, &tga, 1024, 512, 4, grey.data()));
+    ASSERT_TRUE(stbi_write_hdr_to_func(Append, &hdr, 1024, 512, 3, light.data()));
+    ASSERT_TRUE(stbi_write_png_to_func(Append, &png, 1024, 512, 4, grey.data(), 4096));
+    ASSERT_TRUE(stbi_write_jpg_to_func(Append, &jpg, 1024, 512, 4, grey.data(), 50));
+    auto psd = [](std::uint32_t width, std::uint32_t height) {  // RGB, PackBits
+        return "8BPS" + Be(1, 2) + std::string(6, '\0') + Be(3, 2) + Be(height, 4) + Be(width, 4) + Be(8, 2) +
+               Be(3, 2) + std::string(12, '\0') + Be(1, 2);
+    };
+    auto gif = [](std::uint32_t width, std::uint32_t height) {  // black and white
+        return "GIF89a" + Le(width, 2) + Le(height, 2) + "\x80\0\0\0\0\0\xFF\xFF\xFF,"s + Le(0, 4) +
+               Le(width, 2) + Le(height, 2) + '\0';
+    };
+    auto pic = [](std::uint32_t width, std::uint32_t height) {
+        return Be(0x5380F634, 4) + std::string(84, '\0') + "PICT" + Be(width, 2) + Be(height, 2) +
+               std::string(8, '\0');
+    };
+    auto refused = [](const std::string& file, const char* packing) {
+        return std::pair{file, "the file's " + std::to_string(file.size()) +
+                                   " bytes cannot hold the 1024x512 pixels its header declares (" + packing +
+                                   ")"};
+    };
+    const std::pair<std::string, std::string> files[] = {
+        {tga, ""},
+        {hdr, ""},
+        {png, ""},
+        {jpg, ""},
+        {psd(128, 1) + Be(2, 6) + "\x81\x10\x81\x20\x81\x30", ""},
+        {gif(2, 1) + "\x02\x02\x44\x0A\0;"s, ""},
+        {pic(300, 1) + "\0\x08\x02\xE0\x80"s + Be(300, 2) + "\x10\x20\x30", ""},
+        refused(tga.substr(0, 18), "run-length TGA packs at most 128 pixels per packet"),
+        refused(hdr.substr(0, hdr.find("1024\n") + 5),
+                "Radiance HDR runs pack at most 127 pixels in 2 bytes"),
+        refused(png.substr(0, 33), "PNG's deflate data expands at most 1032-fold"),
+        refused(jpg.substr(0, jpg.find("\xFF\xC4")), "JPEG codes each 8x8 block in at least one bit"),
+        refused(psd(1024, 512), "PSD's PackBits packs at most 128 bytes in 2"),
+        refused(gif(1024, 512) + "\x02\x01\x04\0;"s, "GIF's LZW codes give at most 4096 pixels per 12 bits"),
+        refused(pic(1024, 512) + "\0\x08\0\0\0"s, "Softimage PIC runs end with each row"),
+    };
+    for (const auto& [bytes, expected] : files) {
+        std::ofstream(PathOf("image"), std::ios::binary) << bytes;
+        RegularFile file;
+        std::string why;
+        ASSERT_EQ(OpenRegularFile(PathOf("image").c_str(), file).status, OpenStatus::kOk);
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_EQ(SUCCEEDED(CreateTextureFromImageFile(&device, file, &texture, why)), expected.empty());
+        EXPECT_EQ(why, expected);
+    }
+    ASSERT_EQ(device.textures.size(), 7u);
+    ExpectTexel(*device.textures[4], 127, 0, 0x30, 0x20, 0x10, 255);
+    ExpectTexel(*device.textures[6], 299, 0, 0x30, 0x20, 0x10, 255);
 }
 
 TEST_F(TextureFromFile, UnreadableImagesFailAndLeaveTheSlotNull) {
