@@ -22,5 +22,6 @@ struct StoredImage {
 // before any pixel is decoded. False, with the decoder's reason, when it reads no image there.
 bool ReadImageSize(std::FILE* stream, int& width, int& height, std::string& why);
 
-// Decodes the image from the stream's position; false with the decoder's reason.
-bool DecodeStoredImage(std::FILE* stream, StoredImage& image, std::string& why);
+// Decodes the image from the stream's position; false with the decoder's reason. No allocation may
+// outgrow what the width and height its header declares need, nor twice the file's size.
+bool DecodeStoredImage(std::FILE* stream, std::uint64_t fileSize, StoredImage& image, std::string& why);

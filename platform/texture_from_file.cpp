@@ -109,7 +109,7 @@ HRESULT CreateTextureFromImageFile(IDirect3DDevice9* device, RegularFile& file, 
     HRESULT result = CheckImage(device, stream, fileSize, why);
     StoredImage image;
     std::string reason;
-    if (SUCCEEDED(result) && !DecodeStoredImage(stream, image, reason)) {
+    if (SUCCEEDED(result) && !DecodeStoredImage(stream, fileSize, image, reason)) {
         result = Refuse(why, "cannot be decoded (" + reason + ")", D3DXERR_INVALIDDATA);
     }
     std::fclose(stream);

@@ -8,7 +8,8 @@
 
 // Makes a managed A8R8G8B8 texture with one level from the open image file, and closes the file.
 // Before any pixel is decoded, the image's size is checked against the device's largest texture
-// and the file's length against the fewest bytes that can hold the pixels its header declares. On
-// failure *texture is null and why says what went wrong.
+// and the file's length against the fewest bytes that can hold the pixels its header declares;
+// decoding may allocate only what those pixels need. On failure *texture is null and why
+// says what went wrong.
 HRESULT CreateTextureFromImageFile(IDirect3DDevice9* device, RegularFile& file, IDirect3DTexture9** texture,
                                    std::string& why);

@@ -186,15 +186,16 @@ void Append(void* text, void* data, int size) {
 
 // Each compressed format at its best packing loads (these TGA, HDR, PSD and PIC files are as short
 // as their runs allow); one whose header claims more pixels than its file can hold is refused
-// before a pixel is decoded.
+// before a pixel is decoded; a zlib stream inflating past its 1x1 pixels stops when it outgrows them.
 TEST_F(TextureFromFile, CompressedImagesLoadOnlyWhereTheirFileCanHoldTheirPixels) {
     const std::vector<unsigned char> grey(1024 * 512 * 4, 90);
     const std::vector<float> light(1024 * 512 * 3, 0.5f);
-    std::string tga, hdr, png, jpg;
+    std::string tga, hdr, png, jpg, bomb;
     ASSERT_TRUE(stbi_write_tga_to_func(Append, &tga, 1024, 512, 4, grey.data()));
     ASSERT_TRUE(stbi_write_hdr_to_func(Append, &hdr, 1024, 512, 3, light.data()));
     ASSERT_TRUE(stbi_write_png_to_func(Append, &png, 1024, 512, 4, grey.data(), 4096));
     ASSERT_TRUE(stbi_write_jpg_to_func(Append, &jpg, 1024, 512, 4, grey.data(), 50));
+    ASSERT_TRUE(stbi_write_png_to_func(Append, &bomb, 2048, 1024, 1, grey.data(), 2048));
     auto psd = [](std::uint32_t width, std::uint32_t height) {  // RGB, PackBits
         return "8BPS" + Be(1, 2) + std::string(6, '\0') + Be(3, 2) + Be(height, 4) + Be(width, 4) + Be(8, 2) +
                Be(3, 2) + std::string(12, '\0') + Be(1, 2);
@@ -228,6 +229,8 @@ TEST_F(TextureFromFile, CompressedImagesLoadOnlyWhereTheirFileCanHoldTheirPixels
         refused(psd(1024, 512), "PSD's PackBits packs at most 128 bytes in 2"),
         refused(gif(1024, 512) + "\x02\x01\x04\0;"s, "GIF's LZW codes give at most 4096 pixels per 12 bits"),
         refused(pic(1024, 512) + "\0\x08\0\0\0"s, "Softimage PIC runs end with each row"),
+        {bomb.replace(16, 8, Be(1, 4) + Be(1, 4)),
+         "cannot be decoded (its data expands beyond the 1x1 pixels it declares)"},
     };
     for (const auto& [bytes, expected] : files) {
         std::ofstream(PathOf("image"), std::ios::binary) << bytes;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -89,7 +90,7 @@ TEST(Textures, CommittedFilesHoldExactlyWhatTheToolDraws) {
         ASSERT_NE(file, nullptr) << path;
         StoredImage decoded;
         std::string why;
-        const bool read = DecodeStoredImage(file, decoded, why);
+        const bool read = DecodeStoredImage(file, std::filesystem::file_size(path), decoded, why);
         std::fclose(file);
         ASSERT_TRUE(read) << path << ": " << why;
         const Image drawn = MakeTexture(static_cast<TextureId>(id));
