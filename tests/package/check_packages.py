@@ -86,20 +86,23 @@ def linux(build, version, folder):
     unpacked = os.path.join(folder, "deb")
     subprocess.run(["dpkg-deb", "--extract", deb, unpacked], check=True)
     expect_files(files_under(unpacked),
-                 ["usr/bin/vellmora", "usr/share/man/man1/vellmora.1.gz", "usr/share/doc/vellmora/README.md",
+                 ["usr/bin/vellmora", "usr/bin/vellmora-map", "usr/share/man/man1/vellmora.1.gz",
+                  "usr/share/man/man1/vellmora-map.1.gz", "usr/share/doc/vellmora/README.md",
                   "usr/share/doc/vellmora/copyright", "usr/share/doc/vellmora/changelog.gz",
                   *(f"usr/share/vellmora/courtyard/{name}" for name in COURTYARD)], "the .deb")
     for path, text in (("usr/share/doc/vellmora/changelog.gz", f"vellmora ({version})"),
-                       ("usr/share/man/man1/vellmora.1.gz", f'"Vellmora {version}"')):
+                       ("usr/share/man/man1/vellmora.1.gz", f'"Vellmora {version}"'),
+                       ("usr/share/man/man1/vellmora-map.1.gz", f'"Vellmora {version}"')):
         with gzip.open(os.path.join(unpacked, path), "rt") as f:
             check(text in f.read(), f"{path} does not name version {version}")
 
-    # Each library the program needs comes from a package it depends on, and it depends on no other.
+    # Each library the programs need comes from a package it depends on, and it depends on no other.
     program = os.path.join(unpacked, "usr/bin/vellmora")
-    dynamic = subprocess.run(["readelf", "--dynamic", program], check=True, capture_output=True, text=True).stdout
+    dynamic = "".join(subprocess.run(["readelf", "--dynamic", path], check=True, capture_output=True, text=True).stdout
+                      for path in (program, os.path.join(unpacked, "usr/bin/vellmora-map")))
     depends = {entry.split()[0] for entry in fields.get("Depends", "").split(", ") if entry}
     providers = set()
-    for library in re.findall(r"\(NEEDED\)\s+Shared library: \[(.+)\]", dynamic):
+    for library in set(re.findall(r"\(NEEDED\)\s+Shared library: \[(.+)\]", dynamic)):
         owners = subprocess.run(["dpkg", "--search", f"*/{library}"], capture_output=True, text=True).stdout
         # "libc6:amd64, libc6:i386: /lib/x86_64-linux-gnu/libc.so.6"
         found = {owner.split(":")[0] for line in owners.splitlines() for owner in line.rsplit(": ", 1)[0].split(", ")}
