@@ -1,8 +1,50 @@
+// vellmora-map import: a model in, a folder the viewer shows it from out, written whole or not at all.
 #include <cstdio>
 
+#include "map_tool/folder_output.h"
+#include "map_tool/import_options.h"
+#include "map_tool/model_import.h"
 #include "map_tool/verbs.h"
+#include "scene/map_file.h"
 
-int RunImport(const Arguments&) {
-    std::fputs("vellmora-map: import is not built yet\n", stderr);
-    return 2;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRefused = 2;
+
+int Refuse(const std::string& what, const std::string& why) {
+    std::fprintf(stderr, "%s: %s\n", what.c_str(), why.c_str());
+    return kRefused;
+}
+
+}  // namespace
+
+int RunImport(const Arguments& arguments) {
+    ImportOptions options;
+    std::string why;
+    if (!ParseImportOptions(arguments, options, why)) {
+        std::fputs(kImportHelp, stderr);
+        return Refuse("vellmora-map import", why);
+    }
+    if (options.help) {
+        std::fputs(kImportHelp, stdout);
+        return 0;
+    }
+    const fs::path map = options.folder / kMapFileName;
+    std::error_code error;
+    if (!options.force && fs::exists(map, error)) {
+        return Refuse(map.string(), "already there; --force replaces it");
+    }
+    fs::path staging;
+    if (!MakeStagingFolder(options.folder, staging, why)) return Refuse(options.model.string(), why);
+    const ImportRequest request{options.model, options.folder, staging, options.scale, options.start};
+    RunOutcome outcome = RunBounded(options.limits, [&request] { return ImportModel(request); });
+    if (outcome.ok && !MoveIntoPlace(staging, options.folder, why)) outcome = {false, why};
+    if (!outcome.ok) {
+        fs::remove_all(staging, error);
+        return Refuse(options.model.string(), outcome.text);
+    }
+    std::fputs(outcome.text.c_str(), stdout);
+    return 0;
 }
