@@ -1,8 +1,32 @@
+// vellmora-map check [FOLDER | MAP] [--json]: the map as the viewer would take it, without a window.
 #include <cstdio>
 
+#include "map_tool/check_report.h"
+#include "map_tool/map_source.h"
 #include "map_tool/verbs.h"
 
-int RunCheck(const Arguments&) {
-    std::fputs("vellmora-map: check is not built yet\n", stderr);
-    return 2;
+int RunCheck(const Arguments& arguments) {
+    bool json = false;
+    std::string where = ".";
+    int places = 0;
+    for (const std::string& argument : arguments) {
+        if (argument == "--json") {
+            json = true;
+        } else if (argument.starts_with("--") || ++places > 1) {
+            std::fprintf(stderr,
+                         "vellmora-map check: unexpected \"%s\"; usage: check [FOLDER | MAP] [--json]\n",
+                         argument.c_str());
+            return 2;
+        } else {
+            where = argument;
+        }
+    }
+    MapCheck check;
+    {
+        const MapFolder folder(where);
+        check = CheckMap(folder.FileName(), folder.Read());
+    }
+    const std::string report = json ? JsonReport(check) : HumanReport(check);
+    std::fputs(report.c_str(), stdout);
+    return ExitCode(check);
 }
