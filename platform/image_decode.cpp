@@ -18,7 +18,8 @@ void* DecoderAllocate(std::size_t size) {
         tAllocationRefused = true;
         return nullptr;
     }
-    return std::malloc(size);
+    // Zeroed: stb leaves pixels a file never gives (a JPEG without scan data) as they were.
+    return std::calloc(1, size);
 }
 
 void* DecoderReallocate(void* block, std::size_t size) {
