@@ -4,6 +4,7 @@
 #include "map_tool/folder_output.h"
 #include "map_tool/import_options.h"
 #include "map_tool/model_import.h"
+#include "map_tool/progress_line.h"
 #include "map_tool/verbs.h"
 #include "scene/map_file.h"
 
@@ -24,8 +25,7 @@ int RunImport(const Arguments& arguments) {
     ImportOptions options;
     std::string why;
     if (!ParseImportOptions(arguments, options, why)) {
-        std::fputs(kImportHelp, stderr);
-        return Refuse("vellmora-map import", why);
+        return Refuse("vellmora-map import", why + " (vellmora-map import --help says more)");
     }
     if (options.help) {
         std::fputs(kImportHelp, stdout);
@@ -40,6 +40,7 @@ int RunImport(const Arguments& arguments) {
     if (!MakeStagingFolder(options.folder, staging, why)) return Refuse(options.model.string(), why);
     const ImportRequest request{options.model, options.folder, staging, options.scale, options.start};
     RunOutcome outcome = RunBounded(options.limits, [&request] { return ImportModel(request); });
+    ClearProgressLine();
     if (outcome.ok && !MoveIntoPlace(staging, options.folder, why)) outcome = {false, why};
     if (!outcome.ok) {
         fs::remove_all(staging, error);

@@ -23,3 +23,6 @@ class ProgressLine {
     std::string stage_;  // what the line shows, written again only when it changes
     int percent_ = -1;
 };
+
+// Clears the line a child process showed and may not have cleared: it was ended, or crashed.
+void ClearProgressLine();

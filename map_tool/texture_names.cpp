@@ -20,14 +20,24 @@ std::string Lower(std::string_view name) {
     return lower;
 }
 
-// Plain characters only, and none of the trailing dots and spaces that a lookup drops.
+// Windows opens a device, not a file, for these names, whatever their extension.
+bool IsDeviceName(const std::string& name) {
+    static const std::set<std::string> kDevices = {
+        "con",  "prn",  "aux",  "nul",  "com1", "com2", "com3", "com4", "com5", "com6", "com7",
+        "com8", "com9", "lpt1", "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9"};
+    return kDevices.contains(Lower(name.substr(0, name.find('.'))));
+}
+
+// Plain characters only, none of the trailing dots and spaces that a lookup drops, and no device.
 std::string MadePlain(std::string_view wanted) {
     std::string name(wanted);
     std::replace_if(
         name.begin(), name.end(), [](char c) { return !IsPlain(c); }, '_');
     while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
-    if (name.empty() || name == ".") name = "texture";
-    return name;
+    if (name.empty()) name = "texture";
+    if (!IsDeviceName(name)) return name;
+    std::string prefixed(1, '_');
+    return prefixed.append(name);
 }
 
 // stem + suffix + extension within the longest name, the stem cut to make room.

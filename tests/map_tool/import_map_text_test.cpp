@@ -68,6 +68,7 @@ TEST(ImportTextureNames, PlainNamesAreKeptAndOthersMadePlainAndUnique) {
     EXPECT_EQ(names.Claim("trailing. . "), "trailing");
     EXPECT_EQ(names.Claim("MAP.TXT"), "MAP-2.TXT");
     EXPECT_EQ(names.Claim(""), "texture");
+    EXPECT_EQ(names.Claim("Aux.png"), "_Aux.png");
 
     const std::string longName = names.Claim(std::string(300, 'x') + ".jpeg");
     EXPECT_EQ(longName.size(), static_cast<std::size_t>(kMaxNameBytes));

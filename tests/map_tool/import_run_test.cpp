@@ -2,6 +2,7 @@
 // here as OBJ text, the map read back by the viewer's reader, and the refusals that write nothing.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -122,6 +123,24 @@ TEST_F(ImportRun, AModelThatExhaustsTheLibraryIsStoppedAtTheMemoryLimit) {
               model.string() +
                   ": the import needed more than 256 MiB of memory (raise the limit with --memory-limit)\n");
     ExpectOnly(0);
+}
+
+TEST(ImportBoundedRun, TheChildsReportComesBackAndACrashOrAHangIsNamedInstead) {
+    const RunOutcome made = RunBounded({256, 5}, [] { return RunOutcome{true, "made"}; });
+    EXPECT_TRUE(made.ok);
+    EXPECT_EQ(made.text, "made");
+
+    const RunOutcome crashed = RunBounded({256, 5}, []() -> RunOutcome { std::abort(); });
+    EXPECT_FALSE(crashed.ok);
+    EXPECT_EQ(crashed.text, "the import crashed (signal 6, Aborted)");
+
+    const auto started = std::chrono::steady_clock::now();
+    const RunOutcome hung = RunBounded({256, 1}, []() -> RunOutcome {
+        for (;;) pause();  // no processor time: only the wall clock ends it
+    });
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_FALSE(hung.ok);
+    EXPECT_EQ(hung.text, "the import took more than 1 s (raise the limit with --time-limit)");
 }
 
 }  // namespace
