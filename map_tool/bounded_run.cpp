@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,7 +40,11 @@ void WriteAll(int fd, std::string_view bytes) {
     }
 }
 
-[[noreturn]] void RunChild(int reportFd, const RunLimits& limits, const std::function<RunOutcome()>& work) {
+[[noreturn]] void RunChild(int reportFd, const RunLimits& limits, const std::function<RunOutcome()>& work,
+                           const struct sigaction& interrupt) {
+    // Ctrl-C ends the child, as it would the tool; and a tool that is itself ended takes its child along.
+    sigaction(SIGINT, &interrupt, nullptr);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (kMemoryBounded) {
         const rlim_t bytes = static_cast<rlim_t>(limits.memoryMiB) << 20;
         const rlimit memory{bytes, bytes};
@@ -71,6 +76,7 @@ std::string Describe(int status, bool timedOut, bool outOfMemory, const RunLimit
         return "the import needed more than " + std::to_string(limits.memoryMiB) +
                " MiB of memory (raise the limit with --memory-limit)";
     }
+    if (signal == SIGINT) return "the import was interrupted";
     if (signal != 0) {
         return "the import crashed (signal " + std::to_string(signal) + ", " + strsignal(signal) + ")";
     }
@@ -125,8 +131,13 @@ RunOutcome RunBounded(const RunLimits& limits, const std::function<RunOutcome()>
     // Output still buffered would otherwise be written twice, once by each process.
     std::fflush(stdout);
     std::fflush(stderr);
+    // Ctrl-C goes to both processes; the tool waits for its child to end, and then cleans up.
+    struct sigaction ignore = {}, interrupt = {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGINT, &ignore, &interrupt);
     const pid_t child = pipe(fds) == 0 ? fork() : -1;
     if (child < 0) {
+        sigaction(SIGINT, &interrupt, nullptr);
         const std::string why = std::string("cannot start the import: ") + strerror(errno);
         munmap(shared, sizeof(std::atomic<bool>));
         for (int fd : fds) {
@@ -136,7 +147,7 @@ RunOutcome RunBounded(const RunLimits& limits, const std::function<RunOutcome()>
     }
     if (child == 0) {
         close(fds[0]);
-        RunChild(fds[1], limits, work);
+        RunChild(fds[1], limits, work, interrupt);
     }
     close(fds[1]);
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(limits.seconds);
@@ -145,6 +156,7 @@ RunOutcome RunBounded(const RunLimits& limits, const std::function<RunOutcome()>
     const bool reported = ReadReport(fds[0], deadline, report);
     close(fds[0]);
     const bool inTime = AwaitChild(child, deadline, status) && reported;
+    sigaction(SIGINT, &interrupt, nullptr);
     const bool outOfMemory = gOutOfMemory->load();
     munmap(shared, sizeof(std::atomic<bool>));
     const bool exited = inTime && WIFEXITED(status) && WEXITSTATUS(status) == 0 && !report.empty();
