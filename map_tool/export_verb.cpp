@@ -7,6 +7,7 @@
 #include "map_tool/model_export.h"
 #include "map_tool/verbs.h"
 #include "platform/file_lookup.h"
+#include "scene/normals.h"
 
 namespace {
 
@@ -51,11 +52,14 @@ int RunExport(const Arguments& arguments) {
     std::unique_ptr<aiScene> model;
     {
         const MapFolder folder(arguments[0]);
-        const MapRead read = folder.Read();
+        MapRead read = folder.Read();
         if (!read.refusal.empty()) {
             std::fprintf(stderr, "%s\n", read.refusal.c_str());
             return 2;
         }
+        // The viewer's own normals: an editor then shades as the viewer does, and an import that
+        // merges identical vertices keeps the map's sharp edges apart.
+        GenerateNormals(read.scene);
         model = MapAsModel(read.scene, TexturePaths(read.names, output.parent_path()));
     }
     const std::string why = WriteModel(*model, format, output);

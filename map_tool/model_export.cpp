@@ -54,11 +54,13 @@ aiMesh* Mesh(const SceneData& scene, const std::vector<std::int32_t>& triangles,
     }
     mesh->mNumVertices = static_cast<unsigned>(used.size());
     mesh->mVertices = new aiVector3D[used.size()];
+    mesh->mNormals = new aiVector3D[used.size()];
     mesh->mTextureCoords[0] = new aiVector3D[used.size()];
     mesh->mNumUVComponents[0] = 2;
     for (std::size_t k = 0; k < used.size(); ++k) {
         const Vertex& v = scene.vertices[static_cast<std::size_t>(used[k])];
         mesh->mVertices[k] = aiVector3D(v.x, v.y, -v.z);
+        mesh->mNormals[k] = aiVector3D(v.nx, v.ny, -v.nz);
         mesh->mTextureCoords[0][k] = aiVector3D(v.u, 1.0f - v.v, 0.0f);
     }
     mesh->mNumFaces = static_cast<unsigned>(triangles.size());

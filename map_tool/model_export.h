@@ -11,9 +11,9 @@
 #include "scene/scene_data.h"
 
 // One material for each texture slot, in slot order, naming texturePaths[slot] (an empty one is
-// plain white), and one mesh for each texture the triangles use, holding its triangles in file order.
-// The map's left-handed, clockwise, v-down geometry is turned back: z negated, each triangle's
-// winding reversed, v' = 1 - v.
+// plain white), and one mesh for each texture the triangles use, holding its triangles in file order
+// and the vertices' normals as the scene holds them. The map's left-handed, clockwise, v-down
+// geometry is turned back: z negated, each triangle's winding reversed, v' = 1 - v.
 std::unique_ptr<aiScene> MapAsModel(const SceneData& scene, const std::vector<std::string>& texturePaths);
 
 // The exporter's format for the output's extension (.obj, .gltf or .glb, in any letter case); null
