@@ -1,6 +1,7 @@
 // The checks put together, and the warnings in words.
 #include "map_tool/map_check.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -58,6 +59,15 @@ void WarnAboutTextures(MapCheck& check) {
     }
 }
 
+double DistanceToBox(const std::array<float, 3>& point, const Box& box) {
+    double squared = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        const double outside = std::max({0.0, double{box.low[k]} - point[k], point[k] - double{box.high[k]}});
+        squared += outside * outside;
+    }
+    return std::sqrt(squared);
+}
+
 void WarnAboutGeometry(MapCheck& check, const std::vector<TextureName>& names) {
     const GeometryCheck& geometry = check.geometry;
     std::vector<std::string>& warnings = check.warnings;
@@ -96,10 +106,12 @@ void WarnAboutGeometry(MapCheck& check, const std::vector<TextureName>& names) {
                            " units corner to corner: all of the scene fits within the " +
                            Rounded(kNearPlane) + " units nearer than which the viewer draws nothing");
     }
-    if (!geometry.startInside) {
+    // A start outside the scene is how a model is looked at; one that sees none of it is a fault.
+    if (DistanceToBox(check.start, geometry.bounds) > kFarPlane) {
         warnings.push_back("the start position " + ShortestText(check.start[0]) + " " +
                            ShortestText(check.start[1]) + " " + ShortestText(check.start[2]) +
-                           " lies outside the scene's bounds");
+                           " is more than " + Rounded(kFarPlane) +
+                           " units from all of the scene: the viewer draws none of it from there");
     }
 }
 

@@ -523,10 +523,10 @@ class Native:
     def files(self):
         return [self.path]
 
-    def start(self, folder, env, timeout_seconds=60):
+    def start(self, folder, env, timeout_seconds=60, args=()):
         del timeout_seconds  # a native run ends through Run.finish's own limit
-        process = subprocess.Popen([self.path], cwd=folder, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                   text=True)
+        process = subprocess.Popen([self.path, *args], cwd=folder, env=env, stdout=subprocess.PIPE,
+                                   stderr=subprocess.PIPE, text=True)
         return Run(process, self)
 
     def exit_code(self, status, out, err):

@@ -46,9 +46,9 @@ TEST_F(CheckMap, WhatShowsNothingOrCannotLoadIsWarnedAboutEachOnItsOwnLine) {
     Write("SKY.ppm", kImage);
     Write("Sky.PPM", kImage);
     // Triangle 1 names vertex 0 twice, triangle 2 has its corners on one line; vertex 5 and slot 3
-    // are used by nothing; the start lies behind the scene.
+    // are used by nothing; the start sees none of the scene.
     Write("map.txt",
-          "0 0 -5\n3\n0 1 2 0\n0 0 2 1\n0 3 4 2\n6\n0 0 0 0 0\n0 1 0 0 0\n1 0 0 0 0\n2 0 0 0 0\n"
+          "0 0 -105\n3\n0 1 2 0\n0 0 2 1\n0 3 4 2\n6\n0 0 0 0 0\n0 1 0 0 0\n1 0 0 0 0\n2 0 0 0 0\n"
           "3 0 0 0 0\n9 9 9 0 0\n4\n%gone.ppm%\n%sky.ppm%\n%cut.ppm%\n%gone.ppm%\n");
     const MapCheck check = Check();
     EXPECT_EQ(ExitCode(check), 1);
@@ -64,7 +64,8 @@ TEST_F(CheckMap, WhatShowsNothingOrCannotLoadIsWarnedAboutEachOnItsOwnLine) {
              "\nwarning: 1 texture is used by no triangle: 3 \"gone.ppm\"\n",
              "\nwarning: 1 triangle names one vertex twice, drawn as nothing: 1\n",
              "\nwarning: 1 triangle has all corners on one line, drawn as nothing: 2\n",
-             "\nwarning: the start position 0 0 -5 lies outside the scene's bounds\n",
+             "\nwarning: the start position 0 0 -105 is more than 100 units from all of the scene: the viewer "
+             "draws none of it from there\n",
          }) {
         EXPECT_NE(report.find(warning), std::string::npos) << warning << "\nin:\n" << report;
     }
