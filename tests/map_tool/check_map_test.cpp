@@ -64,7 +64,8 @@ TEST_F(CheckMap, WhatShowsNothingOrCannotLoadIsWarnedAboutEachOnItsOwnLine) {
              "\nwarning: 1 texture is used by no triangle: 3 \"gone.ppm\"\n",
              "\nwarning: 1 triangle names one vertex twice, drawn as nothing: 1\n",
              "\nwarning: 1 triangle has all corners on one line, drawn as nothing: 2\n",
-             "\nwarning: the start position 0 0 -105 is more than 100 units from all of the scene: the viewer "
+             "\nwarning: the start position 0 0 -105 is more than 100 units from all of the scene: the "
+             "viewer "
              "draws none of it from there\n",
          }) {
         EXPECT_NE(report.find(warning), std::string::npos) << warning << "\nin:\n" << report;
