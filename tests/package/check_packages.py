@@ -123,6 +123,10 @@ def linux(build, version, folder):
           f"lintian found errors:\n{lintian.stdout}{lintian.stderr}")
 
     draws_courtyard(Native(program), os.path.join(unpacked, "usr/share/vellmora/courtyard"))
+    run = Native(os.path.join(unpacked, "usr/bin/vellmora-map")).start(
+        os.path.join(unpacked, "usr/share/vellmora/courtyard"), os.environ.copy(), args=["check"])
+    code, err = run.finish()
+    check(code == 0 and "1814 triangles" in run.out, f"the packaged vellmora-map checks the courtyard: {code} {err}")
 
 
 def windows(build, version, folder):
