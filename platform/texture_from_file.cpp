@@ -37,40 +37,12 @@ void CopyRow(const std::uint8_t* source, int channels, int width, std::uint8_t* 
 }
 
 HRESULT CheckImage(IDirect3DDevice9* device, std::FILE* stream, std::uint64_t fileSize, std::string& why) {
-    unsigned char head[kImageHeadBytes];
-    const std::size_t headSize = std::fread(head, 1, sizeof head, stream);
-    if (std::fseek(stream, 0, SEEK_SET) != 0) return Refuse(why, "cannot be read", D3DXERR_INVALIDDATA);
-    int width = 0;
-    int height = 0;
-    std::string reason;
-    const bool sized = ReadImageSize(stream, width, height, reason);
-    if ((sized && (width == 0 || height == 0)) || (!sized && DeclaresNoPixels(head, headSize))) {
-        return Refuse(why, "the image is empty (no pixels)", D3DXERR_INVALIDDATA);
-    }
-    if (!sized) {
-        return Refuse(why, "not an image format the viewer reads, or damaged (" + reason + ")",
-                      D3DXERR_INVALIDDATA);
-    }
     D3DCAPS9 caps{};
-    if (SUCCEEDED(device->GetDeviceCaps(&caps)) && (static_cast<DWORD>(width) > caps.MaxTextureWidth ||
-                                                    static_cast<DWORD>(height) > caps.MaxTextureHeight)) {
-        return Refuse(why,
-                      SizeText(width, height) + " pixels, larger than the device's " +
-                          SizeText(caps.MaxTextureWidth, caps.MaxTextureHeight) + " limit",
-                      D3DERR_NOTAVAILABLE);
-    }
-    const ImageFloor floor = FewestImageBytes(head, headSize, width, height);
-    if (floor.bytes <= fileSize) return S_OK;
-    if (floor.packing == nullptr) {
-        return Refuse(why,
-                      "pixel data cut short: the file holds " + std::to_string(fileSize) + " of the " +
-                          std::to_string(floor.bytes) + " bytes its header declares",
-                      D3DXERR_INVALIDDATA);
-    }
-    return Refuse(why,
-                  "the file's " + std::to_string(fileSize) + " bytes cannot hold the " +
-                      SizeText(width, height) + " pixels its header declares (" + floor.packing + ")",
-                  D3DXERR_INVALIDDATA);
+    const bool known = SUCCEEDED(device->GetDeviceCaps(&caps));
+    const ImageHeader header = CheckImageHeader(stream, fileSize, known ? caps.MaxTextureWidth : UINT32_MAX,
+                                                known ? caps.MaxTextureHeight : UINT32_MAX, "the device's");
+    if (header.problems.empty()) return S_OK;
+    return Refuse(why, header.problems.front().why, header.problems.front().result);
 }
 
 HRESULT FillTexture(IDirect3DDevice9* device, const StoredImage& image, IDirect3DTexture9** texture,
@@ -99,6 +71,40 @@ HRESULT FillTexture(IDirect3DDevice9* device, const StoredImage& image, IDirect3
 }
 
 }  // namespace
+
+ImageHeader CheckImageHeader(std::FILE* stream, std::uint64_t fileSize, std::uint32_t maxWidth,
+                             std::uint32_t maxHeight, const char* whose) {
+    ImageHeader header;
+    auto problem = [&](std::string why, HRESULT result = D3DXERR_INVALIDDATA) {
+        header.problems.push_back({std::move(why), result});
+        return header;
+    };
+    unsigned char head[kImageHeadBytes];
+    const std::size_t headSize = std::fread(head, 1, sizeof head, stream);
+    if (std::fseek(stream, 0, SEEK_SET) != 0) return problem("cannot be read");
+    std::string reason;
+    const bool sized = ReadImageSize(stream, header.width, header.height, reason);
+    if (!sized) header.width = header.height = 0;
+    if ((sized && (header.width == 0 || header.height == 0)) ||
+        (!sized && DeclaresNoPixels(head, headSize))) {
+        return problem("the image is empty (no pixels)");
+    }
+    if (!sized) return problem("not an image format the viewer reads, or damaged (" + reason + ")");
+    const std::string size = SizeText(header.width, header.height);
+    if (static_cast<std::uint32_t>(header.width) > maxWidth ||
+        static_cast<std::uint32_t>(header.height) > maxHeight) {
+        problem(size + " pixels, larger than " + whose + " " + SizeText(maxWidth, maxHeight) + " limit",
+                D3DERR_NOTAVAILABLE);
+    }
+    const ImageFloor floor = FewestImageBytes(head, headSize, header.width, header.height);
+    if (floor.bytes <= fileSize) return header;
+    if (floor.packing == nullptr) {
+        return problem("pixel data cut short: the file holds " + std::to_string(fileSize) + " of the " +
+                       std::to_string(floor.bytes) + " bytes its header declares");
+    }
+    return problem("the file's " + std::to_string(fileSize) + " bytes cannot hold the " + size +
+                   " pixels its header declares (" + floor.packing + ")");
+}
 
 HRESULT CreateTextureFromImageFile(IDirect3DDevice9* device, RegularFile& file, IDirect3DTexture9** texture,
                                    std::string& why) {
