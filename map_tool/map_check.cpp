@@ -8,12 +8,9 @@
 
 #include "map_tool/json_writer.h"
 #include "platform/report.h"
+#include "scene/view_limits.h"
 
 namespace {
-
-// The viewer draws what lies between these distances from the camera (render_resources.h).
-constexpr double kNearPlane = 0.1;
-constexpr double kFarPlane = 100.0;
 
 std::string Counted(std::int64_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);

@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+
+#include "scene/view_limits.h"
 
 namespace {
 
 // A little room around the model at the start, so that its edges do not touch the screen's.
 constexpr double kStartMargin = 1.1;
-// A flat or tiny model is still seen from beyond the viewer's near plane (0.1 units).
-constexpr double kLeastDistance = 1.0;
+// A flat or tiny model is still seen from well beyond the viewer's near plane.
+constexpr double kLeastDistance = 10.0 * kNearPlane;
 
 bool IsFloat(double value) {
     return std::isfinite(static_cast<float>(value));
@@ -63,7 +64,7 @@ bool PlaceModel(std::vector<MapVertex>& vertices, std::optional<double> scale,
     const double halfWidth = (placement.max[0] - placement.min[0]) * s / 2;
     const double halfHeight = (placement.max[1] - placement.min[1]) * s / 2;
     const double distance = std::max(
-        kStartMargin * std::max(halfWidth, halfHeight) / std::tan(std::numbers::pi / 8), kLeastDistance);
+        kStartMargin * std::max(halfWidth, halfHeight) / std::tan(kFieldOfView / 2.0), kLeastDistance);
     const double at[3] = {(placement.min[0] + placement.max[0]) * s / 2,
                           (placement.min[1] + placement.max[1]) * s / 2, placement.min[2] * s - distance};
     for (int i = 0; i < 3; ++i) placement.start[i] = static_cast<float>(at[i]);

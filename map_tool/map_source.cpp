@@ -8,25 +8,7 @@
 
 #include "platform/regular_file.h"
 #include "scene/map_file.h"
-
-namespace {
-
-// The device's buffers take 32-bit byte lengths.
-constexpr std::uint64_t kMaxBufferBytes = 0xFFFFFFFFu;
-
-// What the viewer's device cannot hold, in the viewer's words; empty when it can.
-std::string DeviceRefusal(const SceneData& scene, const std::string& fileName) {
-    if (static_cast<std::uint64_t>(scene.indexCount) * 4 > kMaxBufferBytes ||
-        static_cast<std::uint64_t>(scene.vertexCount) * sizeof(Vertex) > kMaxBufferBytes) {
-        return "vellmora: the map is too large for Direct3D 9 buffers (4 GiB at most each)";
-    }
-    if (scene.indexCount == 0) {
-        return fileName + ": the map has no triangles (Direct3D 9 cannot make an empty index buffer)";
-    }
-    return {};
-}
-
-}  // namespace
+#include "scene/view_limits.h"
 
 MapFolder::MapFolder(const std::string& argument) {
     std::error_code error;
@@ -58,7 +40,9 @@ MapRead MapFolder::Read() const {
     if (!read.refusal.empty()) return read;
     read = ReadMapFile(fileName_.c_str());
     if (!read.refusal.empty()) return read;
-    std::string refusal = DeviceRefusal(read.scene, fileName_);
+    // Direct3D 9 itself makes no empty index buffer, whatever the port would grant.
+    std::string refusal = TooLargeForBuffers(read.scene);
+    if (refusal.empty() && read.scene.indexCount == 0) refusal = NoTrianglesRefusal(fileName_.c_str());
     if (refusal.empty()) return read;
     read = MapRead{};
     read.refusal = std::move(refusal);

@@ -7,12 +7,11 @@
 
 #include "platform/report.h"
 #include "scene/map_file.h"
+#include "scene/view_limits.h"
 
 RenderResources gRender;
 
 namespace {
-
-constexpr std::uint64_t kMaxBufferBytes = 0xFFFFFFFFu;
 
 // Copies length bytes into a freshly made buffer; a lock that hands back no memory fails too.
 template <typename Buffer>
@@ -132,15 +131,13 @@ void SetSceneState(const ScreenMetrics& screen) {
 
 bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
     // Buffer lengths are 32-bit byte counts: a larger map is refused rather than silently cut short.
-    if (static_cast<std::uint64_t>(scene.indexCount) * 4 > kMaxBufferBytes ||
-        static_cast<std::uint64_t>(scene.vertexCount) * sizeof(Vertex) > kMaxBufferBytes) {
-        ReportLine("vellmora: the map is too large for Direct3D 9 buffers (4 GiB at most each)");
+    if (const std::string tooLarge = TooLargeForBuffers(scene); !tooLarge.empty()) {
+        ReportLine("%s", tooLarge.c_str());
         return false;
     }
     DeviceStep step = MakeIndexBuffer(scene);
     if (step.failed != nullptr && scene.indexCount == 0) {
-        ReportLine("%s: the map has no triangles (Direct3D 9 cannot make an empty index buffer)",
-                   kMapFileName);
+        ReportLine("%s", NoTrianglesRefusal(kMapFileName).c_str());
         return false;
     }
     if (step.failed != nullptr) {

@@ -4,10 +4,8 @@
 #include "platform/d3dx.h"
 #include "platform/screen_metrics.h"
 #include "scene/scene_data.h"
+#include "scene/view_limits.h"
 
-constexpr float kFieldOfView = 0.7853982f;
-constexpr float kNearPlane = 0.1f;
-constexpr float kFarPlane = 100.0f;
 constexpr D3DCOLOR kAmbientColour = 0x00404040;
 
 struct RenderResources {
