@@ -1,4 +1,7 @@
-// The program's entry: start-up in its fixed order, the main loop, shutdown.
+// The program's entry: its command line, start-up in its fixed order, the main loop, shutdown.
+#include <optional>
+
+#include "app/arguments.h"
 #include "app/window_proc.h"
 #include "camera/camera.h"
 #include "camera/input_state.h"
@@ -126,7 +129,10 @@ void ShutDown() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    if (const std::optional<int> ended = FollowCommandLine(commandLine)) {
+        return *ended;
+    }
     if (!StartUp()) {
         return E_FAIL;
     }

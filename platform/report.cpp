@@ -9,26 +9,27 @@
 
 namespace {
 
-// Found once, at the first line, so that a run with nothing to say leaves the console alone.
-// Standard error that goes anywhere (a file, a pipe, a console, NUL) is where the user sent it.
-// Without one, the console of the parent process, if it has one, or the console the program is
-// attached to already (Wine attaches a GUI program to its parent's).
-std::FILE* ErrorOutput() {
-    static std::FILE* output = nullptr;
-    if (output != nullptr) {
-        return output;
+// Found once for each stream, at its first text, so that a run with nothing to say leaves the
+// console alone. A standard stream that goes anywhere (a file, a pipe, a console, NUL) is where the
+// user sent it. Without one, the console of the parent process, if it has one, or the console the
+// program is attached to already (Wine attaches a GUI program to its parent's).
+std::FILE* OutputFor(DWORD which, std::FILE* standard) {
+    HANDLE handle = GetStdHandle(which);
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN) {
+        return standard;
     }
-    output = stderr;
-    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    if (error != nullptr && error != INVALID_HANDLE_VALUE && GetFileType(error) != FILE_TYPE_UNKNOWN) {
-        return output;
-    }
+    // Denied: attached already, by the other stream's first text or by Wine.
     if (AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED) {
         if (std::FILE* console = std::fopen("CONOUT$", "w")) {
-            output = console;
+            return console;
         }
     }
-    return output;
+    return standard;
+}
+
+void Write(std::FILE* output, const std::string& text) {
+    std::fputs(text.c_str(), output);
+    std::fflush(output);
 }
 
 }  // namespace
@@ -44,10 +45,14 @@ void ReportLine(const char* format, ...) {
     std::vsnprintf(line.data(), line.size() + 1, format, again);
     va_end(again);
     line += '\n';
-    std::FILE* output = ErrorOutput();
-    std::fputs(line.c_str(), output);
-    std::fflush(output);
+    static std::FILE* const output = OutputFor(STD_ERROR_HANDLE, stderr);
+    Write(output, line);
     OutputDebugStringA(line.c_str());
+}
+
+void PrintText(const std::string& text) {
+    static std::FILE* const output = OutputFor(STD_OUTPUT_HANDLE, stdout);
+    Write(output, text);
 }
 
 std::string Quote(const char* begin, const char* end) {

@@ -12,7 +12,7 @@
 #include "scene/map_file.h"
 
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene) {
-    return LoadMap(device, scene, ReadMapFile(kMapFileName));
+    return LoadMap(device, scene, ReadTheMap());
 }
 
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene, MapRead read) {

@@ -4,7 +4,7 @@
 #include "platform/d3dx.h"
 #include "scene/map_reader.h"
 
-// Reads "map.txt" from the current directory, then as below.
+// Reads the viewer's map.txt from the current directory (ReadTheMap), then as below.
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene);
 
 // Takes what was read: a refusal is written to stderr as its one line, and leaves the scene empty.

@@ -16,6 +16,10 @@ constexpr std::uint64_t kReadAheadFrom = std::uint64_t{1} << 20;
 // be opened or read is refused with a line naming it.
 MapRead ReadMapFile(const char* path);
 
-// ReadMapFile("map.txt") on a thread of its own, so that the map is read while the window and the
-// device are made; a short map is read when the result is asked for.
+// The viewer's map: ReadMapFile("map.txt"), except that a missing one's line goes on to name the
+// current directory and, where the map tool is installed, how to make a map from a model.
+MapRead ReadTheMap();
+
+// ReadTheMap() on a thread of its own, so that the map is read while the window and the device are
+// made; a short map is read when the result is asked for.
 std::future<MapRead> StartReadingMap();

@@ -540,6 +540,11 @@ class Native:
         return run.process.pid
 
 
+def windows_path(path):
+    """A Linux path as a Windows program under Wine reaches it: on drive Z:, the root."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
 class Windows:
     """A Windows program of the build, run under Wine through the launcher that reports its whole
     32-bit exit code (a Unix shell sees only the low byte). One Wine prefix per build tree.
@@ -587,14 +592,18 @@ class Windows:
         subprocess.run(["wineserver", "-k"], env=self.wine_env(os.environ), capture_output=True)
         self.wait_server()
 
-    def start(self, folder, env, timeout_seconds=60):
+    def start(self, folder, env, timeout_seconds=60, args=()):
+        """args reach the program's command line quoted as Windows quotes them; Linux paths among
+        them are the caller's to write as Windows paths (windows_path)."""
         self.prepare()
-        target = "Z:" + self.path.replace("/", "\\")
-        process = subprocess.Popen(["wine", self.launcher, target, str(timeout_seconds * 1000)], cwd=folder,
-                                   env=self.wine_env(env), stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        command = ["wine", self.launcher, windows_path(self.path), str(timeout_seconds * 1000)]
+        if args:
+            command += ["--arguments", subprocess.list2cmdline(args)]
+        process = subprocess.Popen(command, cwd=folder, env=self.wine_env(env), stdout=subprocess.PIPE,
+                                   stderr=subprocess.PIPE, text=True)
         return Run(process, self)
 
-    def run_in_console(self, folder, env, seconds=60):
+    def run_in_console(self, folder, env, seconds=60, args=()):
         """Runs the program to its end from a console, with no standard handles of its own, as a
         GUI program started from a Command Prompt has none. Wine's console is a pseudo-terminal
         here, and its debugstr channel shows what the program passes to OutputDebugStringA. Gives
@@ -602,11 +611,12 @@ class Windows:
         self.prepare()
         # A dumb terminal keeps Wine's console from drawing the text with cursor movements.
         env = dict(self.wine_env(env), WINEDEBUG="warn+debugstr", TERM="dumb")
-        target = "Z:" + self.path.replace("/", "\\")
+        target = windows_path(self.path)
         pid, terminal = pty.fork()
         if pid == 0:
             os.chdir(folder)
-            os.execvpe("wine", ["wine", self.launcher, target, str(seconds * 1000), "--no-std-handles"], env)
+            command = ["wine", self.launcher, target, str(seconds * 1000), "--no-std-handles"]
+            os.execvpe("wine", command + (["--arguments", subprocess.list2cmdline(args)] if args else []), env)
         text = b""
         deadline = time.time() + seconds + 30
         while time.time() < deadline:

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """End-to-end scenarios of the viewer on a virtual screen: pictures, controls, start-up failures,
-and (Windows only) a refused start-up seen from a console and our D3DX math against the real
+the command line, and (Windows only) a refused start-up seen from a console and our D3DX math against the real
 library. The same checks hold for the Windows program under Wine and for the native program.
 
 usage: scenarios.py SCENARIO (--windows-build DIR | --program PATH)
@@ -14,8 +14,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 
-from harness import (Mesh, Native, Screen, Windows, check, close, main, project, scratch_folder,  # noqa: E402
-                     skip_unless_built, write_image, write_map)
+from harness import (ROOT, Mesh, Native, Screen, Windows, check, close, main, project,  # noqa: E402
+                     scratch_folder, skip_unless_built, windows_path, write_image, write_map)
 
 GREEN = (40, 200, 120)
 ORANGE = (200, 100, 40)
@@ -249,13 +249,47 @@ def quote(name):
 
 def console(program, screen, folder):
     """Started from a console with no stderr of its own, a refused start-up shows its line in that
-    console and passes it to the debugger too."""
+    console and passes it to the debugger too; --version answers there."""
     code, text = program.run_in_console(folder, screen.env())
     print(text, end="")
-    line = "map.txt: cannot open the map file: not found"
+    line = f"map.txt: cannot open the map file: not found (in {windows_path(folder)})"
     check(code == program.failure_code, f"a missing map.txt ended with {code:#010x}")
     check(line in text.splitlines(), "the line did not reach the console")
-    check(f'OutputDebugStringA "{line}\\n"' in text, "the line was not passed to OutputDebugStringA")
+    # Wine's debug channel writes backslashes as C does.
+    debug_line = line.replace("\\", "\\\\")
+    check(f'OutputDebugStringA "{debug_line}\\n"' in text, "the line was not passed to OutputDebugStringA")
+
+    code, text = program.run_in_console(folder, screen.env(), args=["--version"])
+    print(text, end="")
+    check(code == 0 and any(line.startswith("vellmora ") for line in text.splitlines()),
+          "--version did not answer in the console")
+
+
+def command_line(program, screen, folder):
+    """Started elsewhere with a scene's folder as its argument, the program shows that scene; a
+    missing folder is refused in one line before any window; --version and --help answer."""
+    def path(linux_path):
+        return windows_path(linux_path) if isinstance(program, Windows) else linux_path
+
+    run = program.start(folder, screen.env(), args=[path(os.path.join(ROOT, "examples", "courtyard"))])
+    check(screen.window("Vellmora", run) is not None, "no visible window titled Vellmora")
+    picture = screen.wait_for(lambda p: p.textured_scene()[0], seconds=60)
+    check(picture is not None, "the courtyard given as the argument was not shown")
+    print(f"courtyard given as the argument: {picture.textured_scene()[1]}")
+    screen.tap("Escape")
+    code, err = run.finish()
+    check(code == 0, f"Escape ended with exit code {code:#010x}: {err!r}")
+
+    code, err = program.start(folder, screen.env(), args=[path(os.path.join(folder, "no such folder"))]).finish(15)
+    print(f"a missing folder: exit code {code:#010x}, stderr {err.strip()!r}")
+    check(code == program.failure_code and len(err.splitlines()) == 1 and 'no such folder": not found' in err,
+          "a missing folder was not refused in one line naming it")
+
+    for option, expected in (("--version", "vellmora "), ("--help", "usage: vellmora")):
+        run = program.start(folder, screen.env(), args=[option])
+        code, err = run.finish(15)
+        print(f"{option}: exit code {code:#010x}, first line {run.out.splitlines()[:1]}")
+        check(code == 0 and not err and run.out.startswith(expected), f"{option} did not answer on stdout")
 
 
 def d3dx(program, screen, folder):
@@ -265,7 +299,8 @@ def d3dx(program, screen, folder):
     check(result.returncode == 0, "our D3DX math differs from d3dx9_43")
 
 
-SCENARIOS = {"pictures": pictures, "controls": controls, "failures": failures, "console": console, "d3dx": d3dx}
+SCENARIOS = {"pictures": pictures, "controls": controls, "failures": failures, "console": console,
+             "command_line": command_line, "d3dx": d3dx}
 WINDOWS_ONLY = {"console", "d3dx"}
 
 

@@ -11,6 +11,7 @@
 
 #include "camera/camera.h"
 #include "camera/input_state.h"
+#include "platform/map_tool_hint.h"
 #include "render/map_load.h"
 #include "render/render_frame.h"
 #include "render/render_resources.h"
@@ -149,7 +150,8 @@ TEST_F(LostDevice, AResetLostAgainWaitsAndAnyOtherFailureIsOneLineAndTheEnd) {
     ExpectTheEnd(
         "vellmora: the lost Direct3D device cannot be restored: map.txt has changed since the start-up\n");
     fs::remove(dir / "map.txt");
-    ExpectTheEnd("map.txt: cannot open the map file: not found\n");
+    ExpectTheEnd("map.txt: cannot open the map file: not found (in " + fs::current_path().string() + ")" +
+                 MapToolHint() + "\n");
 }
 
 TEST_F(LostDevice, ThatWasNotLostAfterAllDrawsOnWithoutAReset) {

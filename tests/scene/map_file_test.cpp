@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "tests/scene/map_file_fixture.h"
@@ -23,6 +24,21 @@ TEST_F(MapFile, AMissingMapOrOneThatIsNoRegularFileIsRefusedWithoutReadingIt) {
         EXPECT_EQ(ReadMapFile(kMapFileName).refusal,
                   "map.txt: cannot open the map file: not a regular file (a folder, device, FIFO or socket)");
     }
+}
+
+TEST_F(MapFile, TheViewersMissingMapNamesItsFolderAndTheMapToolWhereThatIsInstalled) {
+    const char* was = std::getenv("PATH");
+    const std::string path = was != nullptr ? was : "";
+    const std::string line =
+        "map.txt: cannot open the map file: not found (in " + std::filesystem::current_path().string() + ")";
+    ::setenv("PATH", "/nosuch", 1);
+    EXPECT_EQ(ReadTheMap().refusal, line);
+    Write("vellmora-map", "#!/bin/sh\n");
+    std::filesystem::permissions("vellmora-map", std::filesystem::perms::owner_all);
+    ::setenv("PATH", ("/nosuch:" + dir.string()).c_str(), 1);
+    EXPECT_EQ(StartReadingMap().get().refusal,
+              line + "; to make one from a model: vellmora-map import MODEL");
+    ::setenv("PATH", path.c_str(), 1);
 }
 
 // An editor saving in place cuts the file short while it is read: the map is refused with its line
