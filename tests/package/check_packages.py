@@ -89,7 +89,11 @@ def linux(build, version, folder):
                  ["usr/bin/vellmora", "usr/bin/vellmora-map", "usr/share/man/man1/vellmora.1.gz",
                   "usr/share/man/man1/vellmora-map.1.gz", "usr/share/doc/vellmora/README.md",
                   "usr/share/doc/vellmora/copyright", "usr/share/doc/vellmora/changelog.gz",
+                  "usr/share/applications/vellmora.desktop",
                   *(f"usr/share/vellmora/courtyard/{name}" for name in COURTYARD)], "the .deb")
+    with open(os.path.join(unpacked, "usr/share/applications/vellmora.desktop")) as f:
+        check("\nExec=vellmora /usr/share/vellmora/courtyard\n" in f.read(),
+              "the menu entry does not start the viewer on the packaged courtyard")
     for path, text in (("usr/share/doc/vellmora/changelog.gz", f"vellmora ({version})"),
                        ("usr/share/man/man1/vellmora.1.gz", f'"Vellmora {version}"'),
                        ("usr/share/man/man1/vellmora-map.1.gz", f'"Vellmora {version}"')):
