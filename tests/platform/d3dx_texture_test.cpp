@@ -153,13 +153,13 @@ TEST_F(TextureFromFile, OversizedAndCutShortImagesAreRefusedFromTheirHeaders) {
     EXPECT_TRUE(device.textures.empty());
 }
 
-std::string Le(std::uint32_t value, int bytes) {
+std::string Le(std::uint64_t value, int bytes) {
     std::string text;
     for (int i = 0; i < bytes; ++i) text += static_cast<char>(value >> (8 * i));
     return text;
 }
 
-std::string Be(std::uint32_t value, int bytes) {
+std::string Be(std::uint64_t value, int bytes) {
     const std::string text = Le(value, bytes);
     return {text.rbegin(), text.rend()};
 }
