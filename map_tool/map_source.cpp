@@ -38,7 +38,8 @@ MapRead MapFolder::Read() const {
     MapRead read;
     read.refusal = refusal_;
     if (!read.refusal.empty()) return read;
-    read = ReadMapFile(fileName_.c_str());
+    // The folder's own map.txt is refused in the viewer's very words, a missing one included.
+    read = fileName_ == kMapFileName ? ReadTheMap() : ReadMapFile(fileName_.c_str());
     if (!read.refusal.empty()) return read;
     // Direct3D 9 itself makes no empty index buffer, whatever the port would grant.
     std::string refusal = TooLargeForBuffers(read.scene);
