@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-// The kinds the viewer reads: BMP, PNG, JPEG, TGA, GIF, PSD, HDR, PIC and binary PPM/PGM.
+// The kinds the viewer reads: BMP, PNG, JPEG, TGA, GIF, PSD, HDR, PIC, binary PPM/PGM, DDS and PFM.
 bool ViewerReadsImage(std::string_view firstBytes, std::string_view extension);
 
 // The fewest leading bytes ViewerReadsImage needs to tell.

@@ -1,11 +1,15 @@
 // Image decoding through Debian's stb_image (included from the system, compiled here once), with
 // its allocations held to what the image being decoded needs: a PNG's zlib stream can inflate a
-// thousandfold, and stb grows its buffer by doubling for as long as the stream goes on.
+// thousandfold, and stb grows its buffer by doubling for as long as the stream goes on. DDS and
+// PFM, which stb does not read, have readers of their own.
 #define STB_IMAGE_IMPLEMENTATION
 #include "platform/image_decode.h"
 
 #include <climits>
 #include <cstdlib>
+
+#include "platform/dds_decode.h"
+#include "platform/pfm_image.h"
 
 namespace {
 
@@ -39,7 +43,42 @@ void* DecoderReallocate(void* block, std::size_t size) {
 
 namespace {
 
+enum class OwnFormat { kNone, kDds, kPfm };
+
+// Which of our own readers the stream's first bytes call for; the stream is left where it was.
+OwnFormat OwnFormatOf(std::FILE* stream, unsigned char* head, std::size_t& size) {
+    const long start = std::ftell(stream);
+    size = std::fread(head, 1, 256, stream);
+    std::fseek(stream, start, SEEK_SET);
+    return IsDdsHeader(head, size)   ? OwnFormat::kDds
+           : IsPfmHeader(head, size) ? OwnFormat::kPfm
+                                     : OwnFormat::kNone;
+}
+
+bool OwnHeader(OwnFormat format, const unsigned char* head, std::size_t size, int& width, int& height,
+               std::string& why) {
+    if (format == OwnFormat::kDds) {
+        DdsHeader header;
+        if (!ReadDdsHeader(head, size, header, why)) return false;
+        width = static_cast<int>(header.width);
+        height = static_cast<int>(header.height);
+        return true;
+    }
+    PfmHeader header;
+    if (!ReadPfmHeader(head, size, header)) {
+        why = "a damaged PFM header";
+        return false;
+    }
+    width = static_cast<int>(header.width);
+    height = static_cast<int>(header.height);
+    return true;
+}
+
 bool ReadHeader(std::FILE* stream, int& width, int& height, int& channels, std::string& why) {
+    unsigned char head[256];
+    std::size_t size = 0;
+    const OwnFormat own = OwnFormatOf(stream, head, size);
+    if (own != OwnFormat::kNone) return OwnHeader(own, head, size, width, height, why);
     if (stbi_info_from_file(stream, &width, &height, &channels) == 0) {
         why = stbi_failure_reason();
         return false;
@@ -78,6 +117,11 @@ bool DecodeStoredImage(std::FILE* stream, std::uint64_t fileSize, StoredImage& i
     int width = 0;
     int height = 0;
     int channels = 0;
+    unsigned char head[256];
+    std::size_t size = 0;
+    const OwnFormat own = OwnFormatOf(stream, head, size);
+    if (own == OwnFormat::kDds) return DecodeDds(stream, image, why);
+    if (own == OwnFormat::kPfm) return DecodePfm(stream, image, why);
     if (!ReadHeader(stream, width, height, channels, why)) return false;
     tAllocationLimit = AllocationLimit(stream, width, height, channels, fileSize);
     tAllocationRefused = false;

@@ -1,9 +1,14 @@
-// Pixel data lengths from image headers: exact for BMP, stored TGA and PNM, the other formats in
+// Pixel data lengths from image headers: exact for BMP, stored TGA, PNM, PFM and DDS (every mipmap
+// level its header declares), the other formats in
 // platform/image_packing.cpp. Dimensions beyond stb_image's limit (2^24) are left to it, which
 // keeps every product below 2^64.
 #include "platform/image_extent.h"
 
+#include <string>
+
+#include "platform/dds_image.h"
 #include "platform/image_packing.h"
+#include "platform/pfm_image.h"
 
 namespace {
 
@@ -102,6 +107,11 @@ ImageFloor FewestImageBytes(const unsigned char* head, std::size_t size, std::ui
     if (size < 2) return {};
     if (head[0] == 'B' && head[1] == 'M') return {BmpBytes(head, size)};
     if (head[0] == 'P' && (head[1] == '5' || head[1] == '6')) return {PnmBytes(head, size)};
+    PfmHeader pfm;
+    if (ReadPfmHeader(head, size, pfm)) return {PfmFileBytes(pfm)};
+    DdsHeader dds;
+    std::string why;
+    if (ReadDdsHeader(head, size, dds, why)) return {DdsFileBytes(dds)};
     // No other format's magic reads as a TGA header, whose second byte is 0 or 1.
     const ImageFloor packed = PackedImageFloor(head, size, width, height);
     return packed.bytes != 0 ? packed : TgaFloor(head, size);

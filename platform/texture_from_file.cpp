@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/dds_image.h"
 #include "platform/image_decode.h"
 #include "platform/image_extent.h"
 
@@ -89,6 +90,8 @@ ImageHeader CheckImageHeader(std::FILE* stream, std::uint64_t fileSize, std::uin
         (!sized && DeclaresNoPixels(head, headSize))) {
         return problem("the image is empty (no pixels)");
     }
+    // A DDS reader's reason is a sentence of its own: a cube map is no damage.
+    if (!sized && IsDdsHeader(head, headSize)) return problem(reason);
     if (!sized) return problem("not an image format the viewer reads, or damaged (" + reason + ")");
     const std::string size = SizeText(header.width, header.height);
     if (static_cast<std::uint32_t>(header.width) > maxWidth ||

@@ -191,7 +191,7 @@ TEST_F(ImportImages, EmbeddedImagesAreWrittenOutAndMaterialsWithoutOneGetTheirCo
     std::vector<aiMesh*> meshes;
     for (unsigned m = 0; m < 5; ++m) meshes.push_back(Mesh(kOneTriangle, {{0, 1, 2}}, m));
     const auto scene = SceneOf(
-        meshes, {Material("skin", kRed, 0, "*0"), Material("dds", kBlue, 0, "*1"), Material("red", kRed),
+        meshes, {Material("skin", kRed, 0, "*0"), Material("ktx", kBlue, 0, "*1"), Material("red", kRed),
                  Material("skin again", kRed, 0, "*0"), Material("pixels", kRed, 0, "*2")});
     auto* pixels = new aiTexture;
     pixels->mWidth = 2;
@@ -199,19 +199,19 @@ TEST_F(ImportImages, EmbeddedImagesAreWrittenOutAndMaterialsWithoutOneGetTheirCo
     pixels->pcData = new aiTexel[2]{{1, 2, 3, 4}, {5, 6, 7, 8}};
     scene->mNumTextures = 3;
     scene->mTextures = new aiTexture* [3] {
-        Compressed(png, "png", "textures/skin.png"), Compressed("DDS |||||||", "dds", ""), pixels
+        Compressed(png, "png", "textures/skin.png"), Compressed("\xABKTX 11\xBB\r\n", "ktx", ""), pixels
     };
     ModelGeometry geometry = CollectGeometry(*scene);
 
     const TextureSlots slots = MakeTextureSlots(*scene, "/models/Model.glb", folder_, geometry.triangles);
 
-    EXPECT_EQ(slots.names, std::vector<std::string>({"skin.png", "dds.png", "red.png", "Model-2.png"}));
+    EXPECT_EQ(slots.names, std::vector<std::string>({"skin.png", "ktx.png", "red.png", "Model-2.png"}));
     std::vector<std::int32_t> textures;
     for (const MapTriangle& t : geometry.triangles) textures.push_back(t.texture);
     EXPECT_EQ(textures, std::vector<std::int32_t>({0, 1, 2, 0, 3}));
     EXPECT_EQ(FileBytes(folder_ / "skin.png"), png);
     ASSERT_EQ(slots.warnings.size(), 1u);
-    EXPECT_NE(slots.warnings[0].find("Model-1.dds"), std::string::npos) << slots.warnings[0];
+    EXPECT_NE(slots.warnings[0].find("Model-1.ktx"), std::string::npos) << slots.warnings[0];
     // The colour images are 4x4 PNGs (the width and height stand in the IHDR chunk).
     const std::string red = FileBytes(folder_ / "red.png");
     ASSERT_GE(red.size(), 24u);

@@ -1,0 +1,18 @@
+#pragma once
+// DDS pixels into 8-bit RGBA (or RGB where the layout has no alpha), for the viewer's A8R8G8B8
+// textures where the device lacks the block format, and for checking a file without a device.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/dds_image.h"
+#include "platform/image_decode.h"
+
+// The 4x4 texels of one DXT block, row by row, as R, G, B, A.
+void DecodeDxtBlock(DdsLayout layout, const std::uint8_t* block, std::uint8_t rgba[64]);
+
+// The top level as stored into an image of its own; false only where memory runs out.
+bool DecodeDdsLevel(const DdsHeader& header, const std::uint8_t* bytes, StoredImage& image);
+
+// Reads and decodes the top level from a stream at the file's start.
+bool DecodeDds(std::FILE* stream, StoredImage& image, std::string& why);
