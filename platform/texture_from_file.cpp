@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/dds_image.h"
+#include "platform/dds_texture.h"
 #include "platform/image_decode.h"
 #include "platform/image_extent.h"
 
@@ -116,6 +117,12 @@ HRESULT CreateTextureFromImageFile(IDirect3DDevice9* device, RegularFile& file, 
     std::FILE* stream = StreamRegularFile(file);
     if (stream == nullptr) return Refuse(why, "cannot be read", D3DXERR_INVALIDDATA);
     HRESULT result = CheckImage(device, stream, fileSize, why);
+    const D3DFORMAT blocks = SUCCEEDED(result) ? DeviceBlockFormat(device, stream) : D3DFMT_UNKNOWN;
+    if (blocks != D3DFMT_UNKNOWN) {
+        result = CreateBlockTexture(device, stream, blocks, texture, why);
+        std::fclose(stream);
+        return result;
+    }
     StoredImage image;
     std::string reason;
     if (SUCCEEDED(result) && !DecodeStoredImage(stream, fileSize, image, reason)) {

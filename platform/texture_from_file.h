@@ -25,7 +25,8 @@ struct ImageHeader {
 ImageHeader CheckImageHeader(std::FILE* stream, std::uint64_t fileSize, std::uint32_t maxWidth,
                              std::uint32_t maxHeight, const char* whose);
 
-// Makes a managed A8R8G8B8 texture with one level from the open image file, and closes the file.
+// Makes a managed A8R8G8B8 texture with one level from the open image file, and closes the file; a
+// DXT-compressed DDS stays in its format where the device's adapter has it.
 // Before any pixel is decoded, the image's size is checked against the device's largest texture
 // and the file's length against the fewest bytes that can hold the pixels its header declares;
 // decoding may allocate only what those pixels need. On failure *texture is null and why

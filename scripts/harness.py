@@ -16,6 +16,7 @@ import re
 import select
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import time
@@ -458,6 +459,41 @@ def write_map(path, start, mesh, texture_names):
 def write_image(path, width, height, colour):
     """An image of one colour, or of colour(x, y) where colour is a function."""
     Picture.make(width, height, colour if callable(colour) else lambda x, y: colour).save(path)
+
+
+def write_dds(path, width, height, colour, layout):
+    """A DDS of one colour: "DXT1" or "DXT5" blocks (the colour as 5:6:5, opaque) or "A8R8G8B8"."""
+    if layout == "A8R8G8B8":
+        pixel_format, data = (0x41, b"\0" * 4, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000), bytes(
+            (colour[2], colour[1], colour[0], 255)) * (width * height)
+    else:
+        r, g, b = colour
+        packed = ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)
+        block = struct.pack("<HHI", packed, packed, 0)  # both end points the colour, every index 0
+        if layout == "DXT5":
+            block = b"\xff\xff" + b"\0" * 6 + block
+        pixel_format, data = (4, layout.encode(), 0, 0, 0, 0, 0), block * (((width + 3) // 4) * ((height + 3) // 4))
+    header = struct.pack("<4s7I44x2I4s5I2I12x", b"DDS ", 124, 0x1007, height, width, 0, 0, 0, 32,
+                         *pixel_format, 0x1000, 0)
+    with open(path, "wb") as f:
+        f.write(header + data)
+
+
+def dxt_colour(colour):
+    """The colour as a DXT block's 5:6:5 end point gives it back."""
+    r, g, b = colour[0] >> 3, colour[1] >> 2, colour[2] >> 3
+    return ((r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2))
+
+
+def write_pfm(path, width, height, light):
+    """A colour PFM of one light (three floats, 1 = full), little-endian, rows bottom to top."""
+    with open(path, "wb") as f:
+        f.write(b"PF\n%d %d\n-1.0\n" % (width, height) + struct.pack("<3f", *light) * (width * height))
+
+
+def pfm_colour(light):
+    """The 8-bit colour a PFM's light becomes: clamped, then gamma 1/2.2 as stb_image does for HDR."""
+    return tuple(int(min(1.0, max(0.0, v)) ** (1 / 2.2) * 255 + 0.5) for v in light)
 
 
 def scratch_folder():

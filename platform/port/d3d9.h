@@ -26,6 +26,10 @@
 
 typedef DWORD D3DCOLOR;
 
+#define MAKEFOURCC(a, b, c, d)                                                                    \
+    (static_cast<DWORD>(static_cast<BYTE>(a)) | (static_cast<DWORD>(static_cast<BYTE>(b)) << 8) | \
+     (static_cast<DWORD>(static_cast<BYTE>(c)) << 16) | (static_cast<DWORD>(static_cast<BYTE>(d)) << 24))
+
 enum D3DDEVTYPE {
     D3DDEVTYPE_HAL = 1,
     D3DDEVTYPE_REF = 2,
@@ -40,8 +44,13 @@ enum D3DFORMAT {
     D3DFMT_D16 = 80,
     D3DFMT_INDEX16 = 101,
     D3DFMT_INDEX32 = 102,
+    D3DFMT_DXT1 = MAKEFOURCC('D', 'X', 'T', '1'),
+    D3DFMT_DXT3 = MAKEFOURCC('D', 'X', 'T', '3'),
+    D3DFMT_DXT5 = MAKEFOURCC('D', 'X', 'T', '5'),
     D3DFMT_FORCE_DWORD = 0x7fffffff
 };
+
+enum D3DRESOURCETYPE { D3DRTYPE_TEXTURE = 3, D3DRTYPE_FORCE_DWORD = 0x7fffffff };
 
 enum D3DMULTISAMPLE_TYPE { D3DMULTISAMPLE_NONE = 0, D3DMULTISAMPLE_FORCE_DWORD = 0x7fffffff };
 
@@ -154,6 +163,20 @@ struct D3DPRESENT_PARAMETERS {
     UINT PresentationInterval;
 };
 
+struct D3DDEVICE_CREATION_PARAMETERS {
+    UINT AdapterOrdinal;
+    D3DDEVTYPE DeviceType;
+    HWND hFocusWindow;
+    DWORD BehaviorFlags;
+};
+
+struct D3DDISPLAYMODE {
+    UINT Width;
+    UINT Height;
+    UINT RefreshRate;
+    D3DFORMAT Format;
+};
+
 // The SDK's D3DCAPS9 holds every capability of a device; the system reads only the largest texture.
 struct D3DCAPS9 {
     DWORD MaxTextureWidth;
@@ -215,9 +238,14 @@ struct IDirect3DVertexBuffer9 : IDirect3DResource9 {
     ~IDirect3DVertexBuffer9() = default;
 };
 
+struct IDirect3D9;
+
 struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT WINAPI TestCooperativeLevel() = 0;
+    virtual HRESULT WINAPI GetDirect3D(IDirect3D9** direct3D) = 0;
     virtual HRESULT WINAPI GetDeviceCaps(D3DCAPS9* caps) = 0;
+    virtual HRESULT WINAPI GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) = 0;
+    virtual HRESULT WINAPI GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) = 0;
     virtual HRESULT WINAPI Reset(D3DPRESENT_PARAMETERS* presentationParameters) = 0;
     virtual HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) = 0;
@@ -256,6 +284,9 @@ struct IDirect3DDevice9 : IUnknown {
 };
 
 struct IDirect3D9 : IUnknown {
+    virtual HRESULT WINAPI CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat,
+                                             DWORD usage, D3DRESOURCETYPE resourceType,
+                                             D3DFORMAT checkFormat) = 0;
     virtual HRESULT WINAPI CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
                                         DWORD behaviorFlags, D3DPRESENT_PARAMETERS* presentationParameters,
                                         IDirect3DDevice9** returnedDeviceInterface) = 0;

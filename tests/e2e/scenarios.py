@@ -14,8 +14,9 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 
-from harness import (ROOT, Mesh, Native, Screen, Windows, check, close, main, project,  # noqa: E402
-                     scratch_folder, skip_unless_built, windows_path, write_image, write_map)
+from harness import (ROOT, Mesh, Native, Screen, Windows, check, close, dxt_colour, main,  # noqa: E402
+                     pfm_colour, project, scratch_folder, skip_unless_built, windows_path, write_dds,
+                     write_image, write_map, write_pfm)
 
 GREEN = (40, 200, 120)
 ORANGE = (200, 100, 40)
@@ -80,6 +81,28 @@ def pictures(program, screen, folder):
     screen.tap("Escape")
     code, _ = run.finish()
     check(code == 0, f"Escape while paused ended with exit code {code:#010x}")
+
+
+def stored_textures(program, screen, folder):
+    """DDS (DXT1, DXT5, 32-bit colour) and PFM textures, each on a square facing the camera."""
+    write_dds(os.path.join(folder, "dxt1.dds"), 8, 8, (200, 60, 40), "DXT1")
+    write_dds(os.path.join(folder, "dxt5.dds"), 8, 8, (40, 160, 220), "DXT5")
+    write_dds(os.path.join(folder, "plain.dds"), 8, 8, GREEN, "A8R8G8B8")
+    write_pfm(os.path.join(folder, "light.pfm"), 8, 8, (0.9, 0.6, 0.1))
+    expected = [dxt_colour((200, 60, 40)), dxt_colour((40, 160, 220)), GREEN, pfm_colour((0.9, 0.6, 0.1))]
+    centres = [(-1.5, 0.8, 5.0), (1.5, 0.8, 5.0), (-1.5, -0.8, 5.0), (1.5, -0.8, 5.0)]
+    mesh = Mesh()
+    for texture, centre in enumerate(centres):
+        mesh.add_square(centre, 0.5, texture)
+    write_map(os.path.join(folder, "map.txt"), (0, 0, 0), mesh, ["dxt1.dds", "dxt5.dds", "plain.dds", "light.pfm"])
+
+    run = program.start(folder, screen.env())
+    picture = first_frame(screen, project(screen, centres[2]), GREEN)
+    for name, centre, colour in zip(["DXT1", "DXT5", "A8R8G8B8 DDS", "PFM"], centres, expected):
+        expect_colour(picture, f"{name} square", project(screen, centre), lit(colour, 1.0), 3)
+    screen.tap("Escape")
+    code, err = run.finish()
+    check(code == 0 and "vellmora:" not in err, f"exit code {code:#010x}, stderr {err!r}")
 
 
 def square_span(picture, y):
@@ -299,7 +322,7 @@ def d3dx(program, screen, folder):
     check(result.returncode == 0, "our D3DX math differs from d3dx9_43")
 
 
-SCENARIOS = {"pictures": pictures, "controls": controls, "failures": failures, "console": console,
+SCENARIOS = {"pictures": pictures, "stored_textures": stored_textures, "controls": controls, "failures": failures, "console": console,
              "command_line": command_line, "d3dx": d3dx}
 WINDOWS_ONLY = {"console", "d3dx"}
 

@@ -15,6 +15,28 @@ std::string Call(const char* name, Args... args) {
     return text + ")";
 }
 
+// DXT formats keep 4x4 texels in a block of 8 or 16 bytes; others are 4 bytes a texel here.
+UINT BlockBytes(D3DFORMAT format) {
+    return format == D3DFMT_DXT1 ? 8 : format == D3DFMT_DXT3 || format == D3DFMT_DXT5 ? 16 : 0;
+}
+
+UINT PitchOf(D3DFORMAT format, UINT width) {
+    return BlockBytes(format) != 0 ? (width + 3) / 4 * BlockBytes(format) : width * 4;
+}
+
+UINT RowsOf(D3DFORMAT format, UINT height) {
+    return BlockBytes(format) != 0 ? (height + 3) / 4 : height;
+}
+
+HRESULT AnswerFormat(RecordingDevice& device, UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
+                     DWORD usage, D3DRESOURCETYPE resourceType, D3DFORMAT format) {
+    device.Note(Call("CheckDeviceFormat", adapter, static_cast<int>(type), static_cast<int>(adapterFormat),
+                     usage, static_cast<int>(resourceType), static_cast<std::uint32_t>(format)));
+    const auto& formats = device.textureFormats;
+    const bool has = std::find(formats.begin(), formats.end(), format) != formats.end();
+    return has && resourceType == D3DRTYPE_TEXTURE ? D3D_OK : D3DERR_NOTAVAILABLE;
+}
+
 void NoteRelease(ReleaseLog* log, const void* object) {
     if (log != nullptr) {
         log->push_back(object);
@@ -37,7 +59,7 @@ HRESULT WINAPI RecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect
         return FAILED(lockResult) ? lockResult : D3DERR_INVALIDCALL;
     }
     ++lockCount;
-    lockedRect->Pitch = static_cast<INT>(width * 4);
+    lockedRect->Pitch = static_cast<INT>(PitchOf(format, width));
     lockedRect->pBits = texels.data();
     return S_OK;
 }
@@ -116,6 +138,41 @@ ULONG WINAPI RecordingDevice::Release() {
     return static_cast<ULONG>(++releaseCount);
 }
 
+ULONG WINAPI RecordingFormatCheck::Release() {
+    return static_cast<ULONG>(++releaseCount);
+}
+
+HRESULT WINAPI RecordingFormatCheck::CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
+                                                       DWORD usage, D3DRESOURCETYPE resourceType,
+                                                       D3DFORMAT checkFormat) {
+    return AnswerFormat(*device, adapter, type, adapterFormat, usage, resourceType, checkFormat);
+}
+
+HRESULT WINAPI RecordingFormatCheck::CreateDevice(UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS*,
+                                                  IDirect3DDevice9** returned) {
+    *returned = nullptr;
+    return D3DERR_NOTAVAILABLE;
+}
+
+HRESULT WINAPI RecordingDevice::GetDirect3D(IDirect3D9** direct3DObject) {
+    Note(Call("GetDirect3D"));
+    direct3D.device = this;
+    *direct3DObject = &direct3D;
+    return S_OK;
+}
+
+HRESULT WINAPI RecordingDevice::GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) {
+    Note(Call("GetDisplayMode", swapChain));
+    *mode = {800, 600, 60, D3DFMT_X8R8G8B8};
+    return S_OK;
+}
+
+HRESULT WINAPI RecordingDevice::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) {
+    Note(Call("GetCreationParameters"));
+    *parameters = {D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, 0};
+    return S_OK;
+}
+
 HRESULT WINAPI RecordingDevice::GetDeviceCaps(D3DCAPS9* answer) {
     Note(Call("GetDeviceCaps"));
     *answer = caps;
@@ -168,7 +225,7 @@ HRESULT WINAPI RecordingDevice::CreateTexture(UINT width, UINT height, UINT leve
     created->pool = pool;
     created->lockResult = textureLockResult;
     created->releaseLog = &releaseLog;
-    created->texels.assign(static_cast<std::size_t>(width) * height * 4, 0);
+    created->texels.assign(std::size_t{PitchOf(format, width)} * RowsOf(format, height), 0);
     *texture = created.get();
     textures.push_back(std::move(created));
     return S_OK;
@@ -343,6 +400,12 @@ HRESULT WINAPI RecordingDevice::Present(const RECT* sourceRect, const RECT* dest
 ULONG WINAPI RecordingDirect3D::Release() {
     NoteRelease(&device.releaseLog, this);
     return static_cast<ULONG>(++releaseCount);
+}
+
+HRESULT WINAPI RecordingDirect3D::CheckDeviceFormat(UINT adapterIndex, D3DDEVTYPE type,
+                                                    D3DFORMAT adapterFormat, DWORD usage,
+                                                    D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) {
+    return AnswerFormat(device, adapterIndex, type, adapterFormat, usage, resourceType, checkFormat);
 }
 
 HRESULT WINAPI RecordingDirect3D::CreateDevice(UINT adapterIndex, D3DDEVTYPE type, HWND window, DWORD flags,

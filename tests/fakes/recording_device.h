@@ -19,7 +19,7 @@ struct RecordingTexture final : IDirect3DTexture9 {
     D3DFORMAT format = D3DFMT_UNKNOWN;
     D3DPOOL pool = D3DPOOL_DEFAULT;
     UINT levels = 0;
-    std::vector<std::uint8_t> texels;  // width * 4 bytes a row
+    std::vector<std::uint8_t> texels;  // width * 4 bytes a row, or rows of DXT blocks
     int lockCount = 0;
     int unlockCount = 0;
     int addRefCount = 0;
@@ -102,6 +102,21 @@ struct ClearRecord {
     DWORD stencil;
 };
 
+struct RecordingDevice;
+
+// The Direct3D object GetDirect3D hands out: it answers format checks from its device's list.
+struct RecordingFormatCheck final : IDirect3D9 {
+    RecordingDevice* device = nullptr;
+    int releaseCount = 0;
+
+    ULONG WINAPI Release() override;
+    HRESULT WINAPI CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat,
+                                     DWORD usage, D3DRESOURCETYPE resourceType,
+                                     D3DFORMAT checkFormat) override;
+    HRESULT WINAPI CreateDevice(UINT adapterIndex, D3DDEVTYPE type, HWND window, DWORD flags,
+                                D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** returned) override;
+};
+
 struct RecordingDevice final : IDirect3DDevice9 {
     std::vector<std::string> calls;               // e.g. "SetRenderState(7, 1)"
     std::vector<std::string>* journal = nullptr;  // when set, every call is also noted here
@@ -129,6 +144,8 @@ struct RecordingDevice final : IDirect3DDevice9 {
 
     // Results to answer with.
     D3DCAPS9 caps{4096, 2048};
+    std::vector<D3DFORMAT> textureFormats{D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8};  // what CheckDeviceFormat allows
+    RecordingFormatCheck direct3D;
     HRESULT createTextureResult = S_OK;
     HRESULT textureLockResult = S_OK;
     HRESULT createIndexBufferResult = S_OK;
@@ -143,7 +160,10 @@ struct RecordingDevice final : IDirect3DDevice9 {
 
     ULONG WINAPI Release() override;
     HRESULT WINAPI TestCooperativeLevel() override;
+    HRESULT WINAPI GetDirect3D(IDirect3D9** direct3DObject) override;
     HRESULT WINAPI GetDeviceCaps(D3DCAPS9* caps) override;
+    HRESULT WINAPI GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) override;
+    HRESULT WINAPI GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) override;
     // As Direct3D does, refuses while an object of the default pool has not been released.
     HRESULT WINAPI Reset(D3DPRESENT_PARAMETERS* presentationParameters) override;
     HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
@@ -194,6 +214,8 @@ struct RecordingDirect3D final : IDirect3D9 {
     int releaseCount = 0;
 
     ULONG WINAPI Release() override;
+    HRESULT WINAPI CheckDeviceFormat(UINT adapterIndex, D3DDEVTYPE type, D3DFORMAT adapterFormat, DWORD usage,
+                                     D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) override;
     HRESULT WINAPI CreateDevice(UINT adapterIndex, D3DDEVTYPE type, HWND window, DWORD flags,
                                 D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** returned) override;
 };

@@ -167,7 +167,34 @@ void PortDevice::DestroyIfUnused() {
     glDeleteFramebuffers(1, &framebuffer);
     SDL_GL_MakeCurrent(window, nullptr);
     SDL_GL_DeleteContext(context);
+    direct3D->Release();
     delete this;
+}
+
+HRESULT WINAPI PortDevice::GetDirect3D(IDirect3D9** out) {
+    if (out == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    ++direct3D->references;
+    *out = direct3D;
+    return S_OK;
+}
+
+// A windowed device shows on the desktop, whose mode the port takes to be 32-bit colour.
+HRESULT WINAPI PortDevice::GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) {
+    if (swapChain != 0 || mode == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    *mode = {width, height, 0, D3DFMT_X8R8G8B8};
+    return S_OK;
+}
+
+HRESULT WINAPI PortDevice::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) {
+    if (parameters == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    *parameters = creation;
+    return S_OK;
 }
 
 // Direct3D's texture size limit is OpenGL's.
@@ -191,17 +218,21 @@ HRESULT WINAPI PortDevice::CreateTexture(UINT textureWidth, UINT textureHeight, 
     *out = nullptr;
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    const bool blocks = BlockBytes(format) != 0;
     if (textureWidth == 0 || textureHeight == 0 || levels != 1 || sharedHandle != nullptr ||
-        (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8)) {
+        (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8 && !blocks)) {
         return D3DERR_INVALIDCALL;
     }
-    if (textureWidth > static_cast<UINT>(largest) || textureHeight > static_cast<UINT>(largest)) {
+    if (textureWidth > static_cast<UINT>(largest) || textureHeight > static_cast<UINT>(largest) ||
+        (blocks && !OffersS3tc())) {
         return D3DERR_NOTAVAILABLE;
     }
     auto* created = new PortTexture(this);
     created->width = textureWidth;
     created->height = textureHeight;
-    created->texels.reset(new (std::nothrow) std::uint8_t[std::size_t{textureWidth} * textureHeight * 4]());
+    created->format = format;
+    created->bytes = TextureBytes(format, textureWidth, textureHeight);
+    created->texels.reset(new (std::nothrow) std::uint8_t[created->bytes]());
     if (created->texels == nullptr) {
         created->Release();
         return E_OUTOFMEMORY;
@@ -216,14 +247,22 @@ HRESULT WINAPI PortDevice::CreateTexture(UINT textureWidth, UINT textureHeight, 
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    // X8R8G8B8 ignores the fourth byte: an RGB texture reads alpha as 1.
-    glTexImage2D(GL_TEXTURE_2D, 0, format == D3DFMT_X8R8G8B8 ? GL_RGB8 : GL_RGBA8,
-                 static_cast<GLsizei>(textureWidth), static_cast<GLsizei>(textureHeight), 0, GL_BGRA,
-                 GL_UNSIGNED_BYTE, created->texels.get());
+    if (blocks) {
+        // DXT blocks stay compressed on the device, as Direct3D keeps them.
+        glCompressedTexImage2D(GL_TEXTURE_2D, 0, GlCompressedFormat(format),
+                               static_cast<GLsizei>(textureWidth), static_cast<GLsizei>(textureHeight), 0,
+                               static_cast<GLsizei>(created->bytes), created->texels.get());
+    } else {
+        // X8R8G8B8 ignores the fourth byte: an RGB texture reads alpha as 1.
+        glTexImage2D(GL_TEXTURE_2D, 0, format == D3DFMT_X8R8G8B8 ? GL_RGB8 : GL_RGBA8,
+                     static_cast<GLsizei>(textureWidth), static_cast<GLsizei>(textureHeight), 0, GL_BGRA,
+                     GL_UNSIGNED_BYTE, created->texels.get());
+    }
     if (OutOfMemory()) {
         created->Release();
         return D3DERR_OUTOFVIDEOMEMORY;
     }
+    textureBytes += created->bytes;
     *out = created;
     return S_OK;
 }

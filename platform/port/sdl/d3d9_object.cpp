@@ -1,6 +1,7 @@
 // Direct3DCreate9 and IDirect3D9::CreateDevice: one adapter, the HAL device as an OpenGL
 // compatibility context on the device window. Not implemented: exclusive full-screen modes,
-// multisampling, back buffer formats other than A8R8G8B8 and X8R8G8B8, more than one back buffer.
+// multisampling, back buffer formats other than A8R8G8B8 and X8R8G8B8, more than one back buffer,
+// format checks beyond textures.
 #include <cstdio>
 
 #include "platform/port/sdl/d3d9_objects.h"
@@ -34,6 +35,24 @@ IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion) {
     return new PortDirect3D;
 }
 
+bool OffersS3tc() {
+    return SDL_GL_GetCurrentContext() != nullptr &&
+           SDL_GL_ExtensionSupported("GL_EXT_texture_compression_s3tc") == SDL_TRUE;
+}
+
+// Textures in 32-bit colour always; DXT blocks where OpenGL takes S3TC, which needs a context.
+HRESULT WINAPI PortDirect3D::CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT, DWORD,
+                                               D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) {
+    if (adapter != D3DADAPTER_DEFAULT || deviceType != D3DDEVTYPE_HAL) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (resourceType != D3DRTYPE_TEXTURE) {
+        return D3DERR_NOTAVAILABLE;
+    }
+    const bool colour = checkFormat == D3DFMT_A8R8G8B8 || checkFormat == D3DFMT_X8R8G8B8;
+    return colour || (BlockBytes(checkFormat) != 0 && OffersS3tc()) ? D3D_OK : D3DERR_NOTAVAILABLE;
+}
+
 ULONG WINAPI PortDirect3D::Release() {
     const ULONG left = --references;
     if (left == 0) {
@@ -42,8 +61,9 @@ ULONG WINAPI PortDirect3D::Release() {
     return left;
 }
 
-HRESULT WINAPI PortDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow, DWORD,
-                                          D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** out) {
+HRESULT WINAPI PortDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
+                                          DWORD behaviour, D3DPRESENT_PARAMETERS* parameters,
+                                          IDirect3DDevice9** out) {
     if (out == nullptr) {
         return D3DERR_INVALIDCALL;
     }
@@ -86,6 +106,9 @@ HRESULT WINAPI PortDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, H
     auto* device = new PortDevice;
     device->window = window;
     device->context = context;
+    device->direct3D = this;
+    ++references;
+    device->creation = {adapter, deviceType, focusWindow, behaviour};
     device->depthZeroToOne = HasClipControl();
     int drawableWidth = 0;
     int drawableHeight = 0;

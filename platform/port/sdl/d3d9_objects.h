@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include "platform/port/gl_translate.h"
 
 struct PortDevice;
+struct PortDirect3D;
 
 // A reference count and the device that owns the object's OpenGL names.
 struct PortResource {
@@ -59,6 +61,14 @@ struct PortIndexBuffer final : IDirect3DIndexBuffer9, PortResource {
     bool largestKnown = false;
 };
 
+// Block-compressed formats: DXT1 packs 4x4 texels in 8 bytes, DXT3 and DXT5 in 16; 0 for others.
+UINT BlockBytes(D3DFORMAT format);
+// The bytes a level of this size takes in this format: what the port keeps and uploads.
+std::size_t TextureBytes(D3DFORMAT format, UINT width, UINT height);
+GLenum GlCompressedFormat(D3DFORMAT format);
+// Whether the current OpenGL context takes S3TC blocks as they are.
+bool OffersS3tc();
+
 struct PortTexture final : IDirect3DTexture9, PortResource {
     using PortResource::PortResource;
     ULONG WINAPI AddRef() override;
@@ -68,7 +78,10 @@ struct PortTexture final : IDirect3DTexture9, PortResource {
 
     UINT width = 0;
     UINT height = 0;
-    std::unique_ptr<std::uint8_t[]> texels;  // B, G, R, A (or X) per texel, rows from v = 0
+    D3DFORMAT format = D3DFMT_A8R8G8B8;
+    std::size_t bytes = 0;
+    // B, G, R, A (or X) per texel, or DXT blocks, rows from v = 0
+    std::unique_ptr<std::uint8_t[]> texels;
     GLuint name = 0;
     int locks = 0;
 };
@@ -85,7 +98,10 @@ constexpr int kLightCount = 8;
 struct PortDevice final : IDirect3DDevice9 {
     ULONG WINAPI Release() override;
     HRESULT WINAPI TestCooperativeLevel() override;
+    HRESULT WINAPI GetDirect3D(IDirect3D9** direct3D) override;
     HRESULT WINAPI GetDeviceCaps(D3DCAPS9* caps) override;
+    HRESULT WINAPI GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) override;
+    HRESULT WINAPI GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) override;
     HRESULT WINAPI Reset(D3DPRESENT_PARAMETERS* presentationParameters) override;
     HRESULT WINAPI CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                                  D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
@@ -134,6 +150,9 @@ struct PortDevice final : IDirect3DDevice9 {
 
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
+    PortDirect3D* direct3D = nullptr;  // the object that made it, held as Direct3D holds it
+    D3DDEVICE_CREATION_PARAMETERS creation{};
+    std::uint64_t textureBytes = 0;  // what the live textures keep and upload
     ULONG references = 1;
     int liveResources = 0;
     bool releasing = false;
@@ -176,6 +195,9 @@ struct PortDevice final : IDirect3DDevice9 {
 
 struct PortDirect3D final : IDirect3D9 {
     ULONG WINAPI Release() override;
+    HRESULT WINAPI CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFORMAT adapterFormat,
+                                     DWORD usage, D3DRESOURCETYPE resourceType,
+                                     D3DFORMAT checkFormat) override;
     HRESULT WINAPI CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow, DWORD behaviorFlags,
                                 D3DPRESENT_PARAMETERS* presentationParameters,
                                 IDirect3DDevice9** returnedDeviceInterface) override;

@@ -1,7 +1,7 @@
 // Vertex and index buffers, textures and depth surfaces on OpenGL buffers, textures and
 // renderbuffers. Buffers are locked by mapping them; textures keep a copy in memory for LockRect.
 // Not implemented: mipmap levels beyond the first, lock flags (every lock may read and write),
-// formats other than 32-bit colour and D16 depth.
+// formats other than 32-bit colour, DXT1, DXT3, DXT5 and D16 depth.
 #include <algorithm>
 #include <cstring>
 
@@ -138,12 +138,31 @@ std::uint32_t PortIndexBuffer::LargestOfAll() {
     return largestOfAll;
 }
 
+UINT BlockBytes(D3DFORMAT format) {
+    return format == D3DFMT_DXT1 ? 8 : format == D3DFMT_DXT3 || format == D3DFMT_DXT5 ? 16 : 0;
+}
+
+std::size_t TextureBytes(D3DFORMAT format, UINT width, UINT height) {
+    const UINT block = BlockBytes(format);
+    if (block == 0) {
+        return std::size_t{width} * height * 4;
+    }
+    return std::size_t{(width + 3) / 4} * ((height + 3) / 4) * block;
+}
+
+GLenum GlCompressedFormat(D3DFORMAT format) {
+    return format == D3DFMT_DXT1   ? GL_COMPRESSED_RGBA_S3TC_DXT1_EXT
+           : format == D3DFMT_DXT3 ? GL_COMPRESSED_RGBA_S3TC_DXT3_EXT
+                                   : GL_COMPRESSED_RGBA_S3TC_DXT5_EXT;
+}
+
 ULONG WINAPI PortTexture::AddRef() {
     return ++references;
 }
 
 ULONG WINAPI PortTexture::Release() {
     if (references == 1) {
+        device->textureBytes -= bytes;
         device->ForgetTexture(name);
         glDeleteTextures(1, &name);
     }
@@ -160,7 +179,19 @@ HRESULT WINAPI PortTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, con
         area.left >= area.right || area.top >= area.bottom) {
         return D3DERR_INVALIDCALL;
     }
+    // A DXT texture locks whole 4x4 blocks: its pitch is a row of blocks' bytes.
+    const UINT block = BlockBytes(format);
+    if (block != 0 && (area.left % 4 != 0 || area.top % 4 != 0)) {
+        return D3DERR_INVALIDCALL;
+    }
     ++locks;
+    if (block != 0) {
+        lockedRect->Pitch = static_cast<INT>((width + 3) / 4 * block);
+        lockedRect->pBits = texels.get() +
+                            std::size_t(area.top / 4) * static_cast<std::size_t>(lockedRect->Pitch) +
+                            std::size_t(area.left / 4) * block;
+        return S_OK;
+    }
     lockedRect->Pitch = static_cast<INT>(width * 4);
     lockedRect->pBits =
         texels.get() + (std::size_t{width} * static_cast<std::size_t>(area.top) + area.left) * 4;
@@ -173,8 +204,14 @@ HRESULT WINAPI PortTexture::UnlockRect(UINT level) {
     }
     if (--locks == 0) {
         device->BindTexture(name);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height),
-                        GL_BGRA, GL_UNSIGNED_BYTE, texels.get());
+        if (BlockBytes(format) != 0) {
+            glCompressedTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width),
+                                      static_cast<GLsizei>(height), GlCompressedFormat(format),
+                                      static_cast<GLsizei>(bytes), texels.get());
+        } else {
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height),
+                            GL_BGRA, GL_UNSIGNED_BYTE, texels.get());
+        }
     }
     return S_OK;
 }
