@@ -22,6 +22,7 @@ std::string TextureLine(const TextureFile& texture) {
     if (texture.image.width > 0 || texture.image.height > 0) {
         line += ", " + std::to_string(texture.image.width) + "x" + std::to_string(texture.image.height);
     }
+    if (!texture.image.format.empty()) line += ", " + texture.image.format;
     return line + "\n";
 }
 
@@ -43,6 +44,8 @@ void WriteTexture(JsonWriter& json, const TextureFile& texture) {
     json.Key("path");
     texture.path.empty() ? json.Null() : json.String(texture.path);
     json.Key("width").Integer(texture.image.width).Key("height").Integer(texture.image.height);
+    json.Key("format");
+    texture.image.format.empty() ? json.Null() : json.String(texture.image.format);
     json.Key("problems").BeginArray();
     for (const std::string& problem : texture.image.problems) json.String(problem);
     json.EndArray().EndObject();

@@ -2,12 +2,29 @@
 // a sound header.
 #include "map_tool/image_check.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <utility>
 
+#include "platform/dds_image.h"
 #include "platform/image_decode.h"
 #include "platform/texture_from_file.h"
+
+namespace {
+
+// A DDS keeps its pixels in the format its header names, compressed or not, on the device too.
+std::string DdsFormat(std::FILE* stream) {
+    unsigned char head[kDdsHeaderBytes];
+    const std::size_t size = std::fread(head, 1, sizeof head, stream);
+    std::fseek(stream, 0, SEEK_SET);
+    DdsHeader header;
+    std::string why;
+    return ReadDdsHeader(head, size, header, why) ? DdsLayoutName(header.layout) : "";
+}
+
+}  // namespace
 
 ImageCheck CheckImageFile(RegularFile& file) {
     ImageCheck check;
@@ -21,6 +38,7 @@ ImageCheck CheckImageFile(RegularFile& file) {
                                           "a typical device's");
     check.width = header.width;
     check.height = header.height;
+    check.format = DdsFormat(stream);
     for (ImageProblem& problem : header.problems) check.problems.push_back(std::move(problem.why));
     StoredImage image;
     std::string reason;

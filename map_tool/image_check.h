@@ -11,6 +11,7 @@ constexpr int kTypicalMaxTextureSize = 16384;  // GL_MAX_TEXTURE_SIZE on most de
 struct ImageCheck {
     int width = 0;  // as the header declares; 0 and 0 where no header was read
     int height = 0;
+    std::string format;                 // a DDS's pixel format ("DXT1"); empty for other images
     std::vector<std::string> problems;  // every reason the viewer would not load it, in its words
 };
 

@@ -17,7 +17,7 @@ ImageCheck OpenAndCheck(TextureFile& texture, FolderListings& listings,
     if (opened.status != OpenStatus::kNotFound && opened.status != OpenStatus::kAmbiguous) {
         texture.path = found.path;
     }
-    if (opened.status != OpenStatus::kOk) return ImageCheck{0, 0, {WhyNotOpened(opened)}};
+    if (opened.status != OpenStatus::kOk) return ImageCheck{0, 0, "", {WhyNotOpened(opened)}};
     if (const auto known = byFile.find(file.identity); known != byFile.end()) {
         CloseRegularFile(file);
         return known->second;

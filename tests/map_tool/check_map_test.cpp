@@ -105,6 +105,25 @@ TEST_F(CheckMap, AMapTheViewerRefusesGivesTheViewersLineAloneAndExitCode2) {
     EXPECT_EQ(HumanReport(check), "no/such/folder/map.txt: cannot open the map file: not found\n");
 }
 
+// A DDS's layout is named, since it decides the texture's memory on the device.
+TEST_F(CheckMap, ADdsTexturesFormatIsReportedInItsLineAndInJson) {
+    std::string dds = "DDS " + std::string(124, '\0') + std::string(8, '\0');
+    dds[4] = 124;
+    dds[8] = 7;
+    dds[12] = dds[16] = 4;  // 4x4
+    dds[76] = 32;
+    dds[80] = 4;
+    dds.replace(84, 4, "DXT1");
+    Write("a.dds", dds);
+    Write("map.txt", "0 0 0\n1\n0 1 2 0\n3\n0 0 0 0 0\n0 1 0 0 0\n1 0 0 0 0\n1\n%a.dds%\n");
+    const MapCheck check = Check();
+    EXPECT_NE(HumanReport(check).find("texture 0 \"a.dds\": a.dds, 4x4, DXT1\n"), std::string::npos)
+        << HumanReport(check);
+    EXPECT_NE(JsonReport(check).find("\"width\":4,\"height\":4,\"format\":\"DXT1\",\"problems\":[]"),
+              std::string::npos)
+        << JsonReport(check);
+}
+
 TEST_F(CheckMap, TheJsonReportSaysTheSameAsOneObjectWithItsNamesEscaped) {
     Write("map.txt",
           "0 0 0\n1\n0 1 2 0\n3\n0 0 0 0 0\n0 1 0 0 0\n1 0 0 0 0\n1\n%say \"hi\"\\\x01\xff.ppm%\n");
