@@ -189,27 +189,30 @@ class ImportImages : public testing::Test {
 TEST_F(ImportImages, EmbeddedImagesAreWrittenOutAndMaterialsWithoutOneGetTheirColour) {
     const std::string png("\x89PNG\r\n\x1a\n and the rest", 21);
     std::vector<aiMesh*> meshes;
-    for (unsigned m = 0; m < 5; ++m) meshes.push_back(Mesh(kOneTriangle, {{0, 1, 2}}, m));
-    const auto scene = SceneOf(
-        meshes, {Material("skin", kRed, 0, "*0"), Material("ktx", kBlue, 0, "*1"), Material("red", kRed),
-                 Material("skin again", kRed, 0, "*0"), Material("pixels", kRed, 0, "*2")});
+    for (unsigned m = 0; m < 6; ++m) meshes.push_back(Mesh(kOneTriangle, {{0, 1, 2}}, m));
+    const auto scene = SceneOf(meshes, {Material("skin", kRed, 0, "*0"), Material("ktx", kBlue, 0, "*1"),
+                                        Material("red", kRed), Material("skin again", kRed, 0, "*0"),
+                                        Material("pixels", kRed, 0, "*2"), Material("dds", kBlue, 0, "*3")});
     auto* pixels = new aiTexture;
     pixels->mWidth = 2;
     pixels->mHeight = 1;
     pixels->pcData = new aiTexel[2]{{1, 2, 3, 4}, {5, 6, 7, 8}};
-    scene->mNumTextures = 3;
-    scene->mTextures = new aiTexture* [3] {
-        Compressed(png, "png", "textures/skin.png"), Compressed("\xABKTX 11\xBB\r\n", "ktx", ""), pixels
+    scene->mNumTextures = 4;
+    scene->mTextures = new aiTexture* [4] {
+        Compressed(png, "png", "textures/skin.png"), Compressed("\xABKTX 11\xBB\r\n", "ktx", ""), pixels,
+            Compressed("DDS |||||||", "dds", "")
     };
     ModelGeometry geometry = CollectGeometry(*scene);
 
     const TextureSlots slots = MakeTextureSlots(*scene, "/models/Model.glb", folder_, geometry.triangles);
 
-    EXPECT_EQ(slots.names, std::vector<std::string>({"skin.png", "ktx.png", "red.png", "Model-2.png"}));
+    EXPECT_EQ(slots.names,
+              std::vector<std::string>({"skin.png", "ktx.png", "red.png", "Model-2.png", "Model-3.dds"}));
     std::vector<std::int32_t> textures;
     for (const MapTriangle& t : geometry.triangles) textures.push_back(t.texture);
-    EXPECT_EQ(textures, std::vector<std::int32_t>({0, 1, 2, 0, 3}));
+    EXPECT_EQ(textures, std::vector<std::int32_t>({0, 1, 2, 0, 3, 4}));
     EXPECT_EQ(FileBytes(folder_ / "skin.png"), png);
+    EXPECT_EQ(FileBytes(folder_ / "Model-3.dds"), "DDS |||||||");
     ASSERT_EQ(slots.warnings.size(), 1u);
     EXPECT_NE(slots.warnings[0].find("Model-1.ktx"), std::string::npos) << slots.warnings[0];
     // The colour images are 4x4 PNGs (the width and height stand in the IHDR chunk).
