@@ -36,6 +36,8 @@ D3DFORMAT DeviceBlockFormat(IDirect3DDevice9* device, std::FILE* stream) {
     DdsHeader header;
     std::string why;
     if (!ReadDdsHeader(head, size, header, why) || !IsBlockCompressed(header.layout)) return D3DFMT_UNKNOWN;
+    // Direct3D 9 makes a DXT texture's top level of whole blocks only.
+    if (header.width % 4 != 0 || header.height % 4 != 0) return D3DFMT_UNKNOWN;
     const D3DFORMAT format = FormatOf(header.layout);
     return AdapterHas(device, format) ? format : D3DFMT_UNKNOWN;
 }

@@ -7,7 +7,8 @@
 #include "platform/d3dx.h"
 
 // D3DFMT_DXT1, DXT3 or DXT5 where the stream, at its start and left there, holds a DDS in that
-// layout and the device's adapter has the format for textures; D3DFMT_UNKNOWN otherwise.
+// layout, a multiple of 4 texels each way, and the device's adapter has the format for textures;
+// D3DFMT_UNKNOWN otherwise.
 D3DFORMAT DeviceBlockFormat(IDirect3DDevice9* device, std::FILE* stream);
 
 // A managed texture of one level in that format holding the file's top level as stored.
