@@ -53,8 +53,9 @@ Vec3* WINAPI D3DXVec3Normalize(Vec3* out, const Vec3* in);
 Matrix4* WINAPI D3DXMatrixLookAtLH(Matrix4* out, const Vec3* eye, const Vec3* at, const Vec3* up);
 Matrix4* WINAPI D3DXMatrixPerspectiveFovLH(Matrix4* out, float fovY, float aspect, float zNear, float zFar);
 Matrix4* WINAPI D3DXMatrixTranslation(Matrix4* out, float x, float y, float z);
-// Decodes the image (BMP, PNG, JPEG, TGA, PPM/PGM, GIF, PSD, HDR, PIC) into a managed A8R8G8B8
-// texture with one level. On failure *texture is set to null and a failing HRESULT returned.
+// Decodes the image (BMP, PNG, JPEG, TGA, PPM/PGM, GIF, PSD, HDR, PIC, PFM, DDS) into a managed
+// A8R8G8B8 texture with one level; a DXT-compressed DDS keeps its format where the adapter has it.
+// On failure *texture is set to null and a failing HRESULT returned.
 HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile,
                                           IDirect3DTexture9** texture);
 
