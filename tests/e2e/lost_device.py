@@ -80,7 +80,9 @@ def lose_and_recover(loss, program, run, screen, folder):
     print(f"loss {loss}: {reset}; resident {memory[0]} to {max(memory)} KiB; CPU {cpu_share:.0%} while lost")
     words = reset.split()
     check(words[-4] == "0", f"the program presented while its device was lost: {reset}")
-    check(int(words[5]) >= 50, f"the device was asked again within {words[5]} ms: {reset}")
+    # Asked every 60 ms; on a busy machine a late check brings the next one nearer, but a loop that
+    # asks without pacing does so within a few milliseconds.
+    check(int(words[5]) >= 30, f"the device was asked again within {words[5]} ms: {reset}")
     check(max(memory) - memory[0] <= MAX_GROWTH_KIB,
           f"resident memory grew by {max(memory) - memory[0]} KiB while lost")
     check(cpu_share <= MAX_CPU_SHARE, f"the program spun while lost: {cpu_share:.0%} of a CPU")
