@@ -14,7 +14,8 @@ struct TextureLoad {
 };
 
 // What was made so far, by name and by the file a name leads to ("a.png" and "./a.png" are one
-// file), and the folders read to find names in other letter case. It holds no references of its own: the slots do.
+// file), and the folders read to find names in other letter case. It holds no references of its own: the
+// slots do.
 struct TextureCache {
     std::map<std::string, TextureLoad> byName;
     std::map<FileIdentity, TextureLoad> byFile;
