@@ -84,7 +84,12 @@ bool RunMainLoop() {
             if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 DispatchMessageW(&msg);
             }
-            RenderFrame();
+            // A window being destroyed (its quit posted) is drawn no more: under Wine such a frame
+            // took seconds.
+            MSG quit;
+            if (msg.message != WM_QUIT && !PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+                RenderFrame();
+            }
         } else if (GetMessageW(&msg, nullptr, 0, 0)) {
             DispatchMessageW(&msg);
         }

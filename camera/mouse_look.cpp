@@ -19,7 +19,11 @@ void ApplyMouseLook() {
     const LONG dy = gScreen.centreY - pointer.y;
     const float yaw = static_cast<float>(dx) * kMouseRadiansPerPixel;
     const float pitch = static_cast<float>(dy) * kMouseRadiansPerPixel;
-    SetCursorPos(gScreen.centreX, gScreen.centreY);
+    // Only a pointer away from the centre is put back: each put-back brings another WM_MOUSEMOVE,
+    // and a queue that never empties keeps a key press waiting behind the moves.
+    if (dx != 0 || dy != 0) {
+        SetCursorPos(gScreen.centreX, gScreen.centreY);
+    }
 
     const float sy = std::sin(yaw);
     const float cy = std::cos(yaw);

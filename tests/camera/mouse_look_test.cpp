@@ -106,6 +106,7 @@ TEST_F(MouseLookTest, CentredMessageOnlyStraightensTheBasis) {
     Vec3 expectedLook = gCamera.look;
     D3DXVec3Normalize(&expectedLook, &expectedLook);
     LookBy(0, 0);
+    EXPECT_TRUE(gFakePointer.moves.empty()) << "a pointer at the centre is left where it is";
     ExpectNear(gCamera.look, expectedLook, 1e-6f, "look");
     EXPECT_NEAR(Dot(gCamera.look, gCamera.right), 0.0f, 1e-6f);
     EXPECT_NEAR(Dot(gCamera.look, gCamera.up), 0.0f, 1e-6f);

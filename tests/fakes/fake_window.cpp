@@ -119,6 +119,11 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName) {
 }
 
 BOOL WINAPI PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
+    if (filterMin == WM_QUIT && filterMax == WM_QUIT && removeMessage == PM_NOREMOVE) {
+        // Whether a quit is posted: no poll of the queue, so the clock does not move.
+        return std::any_of(gFakeWin32.queue.begin(), gFakeWin32.queue.end(),
+                           [](const MSG& queued) { return queued.message == WM_QUIT; });
+    }
     gFakeWin32.calls.push_back("PeekMessageW");
     ++gFakeWin32.peekCount;
     ++gFakeWin32.tick;
