@@ -106,14 +106,26 @@ TEST_F(Program, StartsUpInOrderWithTheClassAndWindowValuesAndEndsOnEscape) {
     EXPECT_EQ(gScreen.centreY, 360);
     EXPECT_EQ(d3d.focusWindow, kFakeWindow);
 
-    EXPECT_TRUE(
-        InOrder(gFakeWin32.calls,
-                {"RegisterClassExW", "GetSystemMetrics(0)", "GetSystemMetrics(1)", "CreateWindowExW",
-                 "ShowWindow(window, 5)", "UpdateWindow(window)", "Direct3DCreate9(32)",
-                 "CreateDevice(0, 1, 64)", "SetRenderState(7, 1)", "CreateIndexBuffer(24, 8, 102, 0)",
-                 "SetTransform(3)", "ValidateRect(window, null)", "PeekMessageW", "DispatchMessageW(257)",
-                 "Present()", "PeekMessageW", "DispatchMessageW(256)", "PostQuitMessage(0)", "PeekMessageW",
-                 "DispatchMessageW(18)"}));
+    EXPECT_TRUE(InOrder(gFakeWin32.calls, {"RegisterClassExW",
+                                           "GetSystemMetrics(0)",
+                                           "GetSystemMetrics(1)",
+                                           "CreateWindowExW",
+                                           "ShowWindow(window, 5)",
+                                           "UpdateWindow(window)",
+                                           "Direct3DCreate9(32)",
+                                           "CreateDevice(0, 1, 64)",
+                                           "SetRenderState(7, 1)",
+                                           "CreateIndexBuffer(24, 8, 102, 0)",
+                                           "SetTransform(3)",
+                                           "ValidateRect(window, null)",
+                                           "PeekMessageW",
+                                           "DispatchMessageW(257)",
+                                           "Present()",
+                                           "PeekMessageW",
+                                           "DispatchMessageW(256)",
+                                           "PostQuitMessage(0)",
+                                           "PeekMessageW",
+                                           "DispatchMessageW(18)"}));
     EXPECT_EQ(d3d.device.presentCount, 1) << "a frame for each pass, none once the window is closing";
 
     // The normals are generated before the vertices reach the device.
