@@ -500,6 +500,14 @@ def scratch_folder():
     return tempfile.mkdtemp(prefix="vellmora_scene_")
 
 
+AMBIENT = 0x40 / 255
+
+
+def lit(colour, diffuse):
+    """The colour a texel takes under the dark grey ambient and the headlight at this strength."""
+    return tuple(min(255.0, c * min(1.0, AMBIENT + diffuse)) for c in colour)
+
+
 def project(screen, point, fov=math.pi / 4):
     """Where a point in front of a camera at the origin looking along +z lands on the screen."""
     focal = (screen.height / 2) / math.tan(fov / 2)

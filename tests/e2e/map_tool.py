@@ -14,11 +14,10 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 
-from harness import Native, Picture, Screen, check, close, main, scratch_folder, skip_unless_built  # noqa: E402
+from harness import Native, Picture, Screen, check, close, lit, main, scratch_folder, skip_unless_built  # noqa: E402
 
 ORANGE = (200, 100, 40)
 BLUE = (40, 80, 200)
-AMBIENT = 0x40 / 255
 
 # A square facing +z, the viewer of a right-handed model, counter-clockwise seen from there.
 SQUARE = [(-1, -1, 0, 0, 0), (1, -1, 0, 1, 0), (1, 1, 0, 1, 1), (-1, 1, 0, 0, 1)]
@@ -89,7 +88,7 @@ def shows_square(viewer, screen, folder, colour):
     """The square fills the middle of the first frame, its texture lit by the headlight."""
     run = viewer.start(folder, screen.env())
     centre = (screen.width // 2, screen.height // 2)
-    expected = tuple(min(255.0, c * min(1.0, AMBIENT + 1.0)) for c in colour)
+    expected = lit(colour, 1.0)
     picture = screen.wait_for(lambda p: close(p.pixel(*centre), expected, 4))
     if picture is None:
         run.stop()

@@ -14,18 +14,12 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 
-from harness import (ROOT, Mesh, Native, Screen, Windows, check, close, dxt_colour, main,  # noqa: E402
+from harness import (ROOT, Mesh, Native, Screen, Windows, check, close, dxt_colour, lit, main,  # noqa: E402
                      pfm_colour, project, scratch_folder, skip_unless_built, windows_path, write_dds,
                      write_image, write_map, write_pfm)
 
 GREEN = (40, 200, 120)
 ORANGE = (200, 100, 40)
-AMBIENT = 0x40 / 255
-
-
-def lit(colour, diffuse):
-    """The colour a texel takes under the dark grey ambient and the headlight at this strength."""
-    return tuple(min(255.0, c * min(1.0, AMBIENT + diffuse)) for c in colour)
 
 
 def report(name, measured, expected):
