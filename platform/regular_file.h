@@ -35,10 +35,20 @@ struct FileIdentity {
     friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
 };
 
+// What a file's size and last write were when asked: a file being watched has changed when this has.
+struct FileStamp {
+    bool present = false;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // in the system's own units
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 struct RegularFile {
     std::intptr_t handle = -1;  // a descriptor (POSIX) or a HANDLE (Windows)
     std::uint64_t size = 0;
     FileIdentity identity;
+    std::string path;  // where the lookup found it
+    FileStamp stamp;   // as it was opened
 };
 
 // The name is looked up as Windows looks names up (file_lookup.h).
@@ -48,6 +58,8 @@ OpenResult OpenRegularFile(const char* name, RegularFile& file);
 // Why a name could not be opened, in the same words for the map and for a texture.
 std::string WhyNotOpened(const OpenResult& opened);
 void CloseRegularFile(RegularFile& file);
+// The file at a path found by an open, as it is now; not present when it is gone or not a regular file.
+FileStamp StampOf(const std::string& path);
 
 // Reads up to `most` bytes from where the last read ended: the count read, 0 at the end, -1 on an error.
 std::ptrdiff_t ReadRegularFile(RegularFile& file, char* into, std::size_t most);

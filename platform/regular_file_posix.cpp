@@ -14,6 +14,11 @@ namespace {
 
 constexpr std::size_t kMaxRead = std::size_t{1} << 30;  // what one read() is sure to take
 
+FileStamp StampOfStatus(const struct stat& status) {
+    return {S_ISREG(status.st_mode), static_cast<std::uint64_t>(status.st_size),
+            static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+}
+
 }  // namespace
 
 OpenResult OpenRegularFile(const char* name, RegularFile& file, FolderListings& listings) {
@@ -41,7 +46,14 @@ OpenResult OpenRegularFile(const char* name, RegularFile& file, FolderListings& 
     file.handle = fd;
     file.size = static_cast<std::uint64_t>(status.st_size);
     file.identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+    file.path = std::move(found.path);
+    file.stamp = StampOfStatus(status);
     return OpenStatus::kOk;
+}
+
+FileStamp StampOf(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? StampOfStatus(status) : FileStamp{};
 }
 
 void CloseRegularFile(RegularFile& file) {

@@ -7,6 +7,14 @@
 #include "platform/platform.h"
 #include "platform/regular_file.h"
 
+namespace {
+
+std::int64_t Ticks(const FILETIME& time) {
+    return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+}
+
+}  // namespace
+
 OpenResult OpenRegularFile(const char* path, RegularFile& file, FolderListings&) {
     HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -28,7 +36,18 @@ OpenResult OpenRegularFile(const char* path, RegularFile& file, FolderListings&)
     file.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     file.identity = {info.dwVolumeSerialNumber,
                      (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    file.path = path;
+    file.stamp = {true, file.size, Ticks(info.ftLastWriteTime)};
     return OpenStatus::kOk;
+}
+
+FileStamp StampOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return {};
+    }
+    return {true, (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow, Ticks(data.ftLastWriteTime)};
 }
 
 void CloseRegularFile(RegularFile& file) {
