@@ -1,5 +1,6 @@
 // The program's entry: its command line, start-up in its fixed order, the main loop, shutdown.
 #include <optional>
+#include <utility>
 
 #include "app/arguments.h"
 #include "app/window_proc.h"
@@ -12,6 +13,7 @@
 #include "render/map_load.h"
 #include "render/render_frame.h"
 #include "render/render_resources.h"
+#include "render/scene_reload.h"
 #include "scene/map_file.h"
 #include "scene/normals.h"
 #include "scene/scene_data.h"
@@ -44,6 +46,13 @@ void FillScreenMetrics(ScreenMetrics& screen) {
     screen.centreY = screen.height >> 1;
 }
 
+// A window being destroyed, its quit posted, is drawn no more and its lost device not asked again:
+// under Wine such a frame took seconds, and a restore that fails then would end it with E_FAIL.
+bool QuitPosted() {
+    MSG quit;
+    return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+}
+
 // With a pass of up to kLostPassMs on top, the device is asked every 60 to 80 ms: soon after it
 // comes back, and seldom enough to cost nothing.
 constexpr DWORD kLostDeviceCheckMs = 60;
@@ -63,7 +72,7 @@ bool WaitForDevice(MSG& msg, DWORD& lastCheck) {
                                     MWMO_INPUTAVAILABLE);
     }
     const DWORD now = GetTickCount();
-    if (msg.message == WM_QUIT || now - lastCheck < kLostDeviceCheckMs) {
+    if (msg.message == WM_QUIT || now - lastCheck < kLostDeviceCheckMs || QuitPosted()) {
         return true;
     }
     lastCheck = now;
@@ -84,10 +93,7 @@ bool RunMainLoop() {
             if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 DispatchMessageW(&msg);
             }
-            // A window being destroyed (its quit posted) is drawn no more: under Wine such a frame
-            // took seconds.
-            MSG quit;
-            if (msg.message != WM_QUIT && !PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+            if (msg.message != WM_QUIT && !QuitPosted()) {
                 RenderFrame();
             }
         } else if (GetMessageW(&msg, nullptr, 0, 0)) {
@@ -112,15 +118,23 @@ bool StartUp() {
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     // The device code and LoadMap report their own failures.
-    if (!CreateDeviceObjects(window, gScreen) || !LoadMap(gRender.device, gScene, map.get())) {
+    if (!CreateDeviceObjects(window, gScreen)) {
         return false;
     }
+    MapRead read = map.get();
+    const WatchedFile mapFile = read.source;
+    TextureCache cache;
+    if (!LoadMap(gRender.device, gScene, std::move(read), cache)) {
+        return false;
+    }
+    KeepSceneSource(mapFile, cache);
     InitCamera(gScene.startPosition);
     GenerateNormals(gScene);
     if (!CreateSceneResources(gScene, gScreen)) {
         return false;
     }
     SetCursorPos(gScreen.centreX, gScreen.centreY);
+    SetTimer(window, kFileCheckTimer, kFileCheckMs, nullptr);  // without it the scene is only not followed
     ValidateRect(window, nullptr);
     return true;
 }

@@ -1,9 +1,11 @@
 // The window procedure: hands focus, key and mouse messages to the input and camera code, then
-// always to the default procedure, with Escape's key press passed on as a close request.
+// the file timer to the scene's reload, then always to the default procedure, with Escape's key press passed
+// on as a close request.
 #include "app/window_proc.h"
 
 #include "camera/input_state.h"
 #include "camera/mouse_look.h"
+#include "render/scene_reload.h"
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -26,6 +28,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             break;
         case WM_MOUSEMOVE:
             ApplyMouseLook();
+            break;
+        case WM_TIMER:
+            if (wParam == kFileCheckTimer) {
+                FollowSceneFiles();
+            }
             break;
         default:
             break;

@@ -2,10 +2,9 @@
 #include "render/device_recovery.h"
 
 #include "platform/report.h"
-#include "render/map_load.h"
 #include "render/render_resources.h"
+#include "render/scene_reload.h"
 #include "scene/map_file.h"
-#include "scene/normals.h"
 
 namespace {
 
@@ -15,28 +14,23 @@ Recovery Impossible(const char* step, HRESULT result) {
     return Recovery::kImpossible;
 }
 
-// The buffers as the start-up filled them: the map's geometry read again, with its normals. A map
-// that no longer fits the draws made for it cannot restore them.
-Recovery MakeSceneBuffersAgain() {
-    SceneData again;
-    if (!LoadMap(nullptr, again)) {
-        return Recovery::kImpossible;  // its line says why
+// The scene made from the map as it is now, through the same code as a reload; textures whose
+// files have not changed survive a reset and are kept.
+Recovery MakeSceneAgain() {
+    const RebuildResult rebuilt = RebuildScene(ReadTheMap());
+    switch (rebuilt.result) {
+        case Rebuild::kDone:
+            return Recovery::kRestored;
+        case Rebuild::kDeviceLost:
+            // Lost again since the reset: the next check starts over from the release.
+            return Recovery::kStillLost;
+        case Rebuild::kRefused:
+            ReportLine("%s", rebuilt.refusal.c_str());
+            return Recovery::kImpossible;
+        case Rebuild::kFailed:
+            break;
     }
-    if (again.triangleCount != gScene.triangleCount || again.vertexCount != gScene.vertexCount) {
-        ReportLine("vellmora: the lost Direct3D device cannot be restored: %s has changed since the start-up",
-                   kMapFileName);
-        return Recovery::kImpossible;
-    }
-    GenerateNormals(again);
-    DeviceStep step = MakeIndexBuffer(again);
-    if (step.failed == nullptr) {
-        step = MakeVertexBuffer(again);
-    }
-    if (step.result == D3DERR_DEVICELOST) {
-        // Lost again since the reset: the next check starts over from the release.
-        return Recovery::kStillLost;
-    }
-    return step.failed != nullptr ? Impossible(step.failed, step.result) : Recovery::kRestored;
+    return Impossible(rebuilt.step.failed, rebuilt.step.result);
 }
 
 }  // namespace
@@ -69,7 +63,7 @@ Recovery RestoreLostDevice(const ScreenMetrics& screen) {
     }
 
     CreateDepthSurface(screen);
-    const Recovery refilled = MakeSceneBuffersAgain();
+    const Recovery refilled = MakeSceneAgain();
     if (refilled != Recovery::kRestored) {
         return refilled;
     }

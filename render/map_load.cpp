@@ -16,15 +16,20 @@ bool LoadMap(IDirect3DDevice9* device, SceneData& scene) {
 }
 
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene, MapRead read) {
+    TextureCache cache;
+    return LoadMap(device, scene, std::move(read), cache);
+}
+
+bool LoadMap(IDirect3DDevice9* device, SceneData& scene, MapRead read, TextureCache& cache) {
     scene = SceneData{};
     if (!read.refusal.empty()) {
         ReportLine("%s", read.refusal.c_str());
         return false;
     }
     scene = std::move(read.scene);
+    FindTextureRuns(scene);
     scene.textures.assign(read.names.size(), nullptr);
     if (device == nullptr) return true;  // the geometry alone
-    TextureCache cache;                  // slots naming one file share its texture
     // Each name that fails is warned about once, at its first line, with how many slots name it.
     struct Failure {
         const TextureName* first;

@@ -2,6 +2,7 @@
 // The map made into the scene: read by the one map reader (scene/map_file.h), a refusal reported,
 // the textures made.
 #include "platform/d3dx.h"
+#include "platform/texture_cache.h"
 #include "scene/map_reader.h"
 
 // Reads the viewer's map.txt from the current directory (ReadTheMap), then as below.
@@ -12,3 +13,5 @@ bool LoadMap(IDirect3DDevice9* device, SceneData& scene);
 // texture cannot be made stay null, with one warning at its first line. An empty name is a slot
 // without an image. With no device the slots all stay null, and nothing is opened or said.
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene, MapRead read);
+// As above, sharing the textures the cache already holds: slots naming one file share its texture.
+bool LoadMap(IDirect3DDevice9* device, SceneData& scene, MapRead read, TextureCache& cache);

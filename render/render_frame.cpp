@@ -18,17 +18,11 @@ IDirect3DTexture9* TextureOf(const SceneData& scene, std::int32_t textureIndex) 
 }
 
 void DrawRuns(IDirect3DDevice9* device, const SceneData& scene) {
-    std::int32_t j = 0;
-    while (j < scene.triangleCount) {
-        const std::int32_t t = scene.faces[static_cast<std::size_t>(j)].textureIndex;
-        std::int32_t i = j + 1;
-        while (i < scene.triangleCount && scene.faces[static_cast<std::size_t>(i)].textureIndex == t) {
-            ++i;
-        }
-        device->SetTexture(0, TextureOf(scene, t));
+    for (const TextureRun& run : scene.runs) {
+        device->SetTexture(0, TextureOf(scene, run.textureIndex));
         device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, static_cast<UINT>(scene.vertexCount),
-                                     static_cast<UINT>(3 * j), static_cast<UINT>(i - j));
-        j = i;
+                                     static_cast<UINT>(3 * run.firstTriangle),
+                                     static_cast<UINT>(run.triangles));
     }
 }
 

@@ -28,20 +28,6 @@ DeviceStep FillBuffer(Buffer* buffer, const void* contents, UINT length, const c
     return {};
 }
 
-// The scene's arrays end once on the device: a reset reads them again from the map file.
-template <typename Element>
-void Free(SceneArray<Element>& elements) {
-    SceneArray<Element>().swap(elements);
-}
-
-template <typename Object>
-void ReleaseOnce(Object*& object) {
-    if (object != nullptr) {
-        object->Release();
-        object = nullptr;
-    }
-}
-
 bool Fail(const char* step) {
     ReportLine("vellmora: %s failed", step);
     return false;
@@ -81,32 +67,36 @@ void CreateDepthSurface(const ScreenMetrics& screen) {
     gRender.device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
 }
 
-DeviceStep MakeIndexBuffer(const SceneData& scene) {
+DeviceStep MakeIndexBuffer(const SceneData& scene, IDirect3DIndexBuffer9*& buffer) {
     const UINT bytes = static_cast<UINT>(scene.indexCount) * 4;
     const HRESULT created = gRender.device->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX32,
-                                                              D3DPOOL_DEFAULT, &gRender.indexBuffer, nullptr);
+                                                              D3DPOOL_DEFAULT, &buffer, nullptr);
     if (FAILED(created)) {
-        gRender.indexBuffer = nullptr;
+        buffer = nullptr;
         return {"CreateIndexBuffer", created};
     }
-    return FillBuffer(gRender.indexBuffer, scene.indices.data(), bytes, "locking the index buffer");
+    return FillBuffer(buffer, scene.indices.data(), bytes, "locking the index buffer");
 }
 
-DeviceStep MakeVertexBuffer(const SceneData& scene) {
+DeviceStep MakeVertexBuffer(const SceneData& scene, IDirect3DVertexBuffer9*& buffer) {
     const UINT bytes = static_cast<UINT>(scene.vertexCount) * sizeof(Vertex);
-    const HRESULT created = gRender.device->CreateVertexBuffer(bytes, 0, kVertexFvf, D3DPOOL_DEFAULT,
-                                                               &gRender.vertexBuffer, nullptr);
+    const HRESULT created =
+        gRender.device->CreateVertexBuffer(bytes, 0, kVertexFvf, D3DPOOL_DEFAULT, &buffer, nullptr);
     if (FAILED(created)) {
-        gRender.vertexBuffer = nullptr;
+        buffer = nullptr;
         return {"CreateVertexBuffer", created};
     }
-    return FillBuffer(gRender.vertexBuffer, scene.vertices.data(), bytes, "locking the vertex buffer");
+    return FillBuffer(buffer, scene.vertices.data(), bytes, "locking the vertex buffer");
+}
+
+void SetSceneBuffers() {
+    gRender.device->SetStreamSource(0, gRender.vertexBuffer, 0, sizeof(Vertex));
+    gRender.device->SetIndices(gRender.indexBuffer);
 }
 
 void SetSceneState(const ScreenMetrics& screen) {
     IDirect3DDevice9* device = gRender.device;
-    device->SetStreamSource(0, gRender.vertexBuffer, 0, sizeof(Vertex));
-    device->SetIndices(gRender.indexBuffer);
+    SetSceneBuffers();
     device->SetFVF(kVertexFvf);
 
     D3DMATERIAL9 material;
@@ -135,7 +125,7 @@ bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
         ReportLine("%s", tooLarge.c_str());
         return false;
     }
-    DeviceStep step = MakeIndexBuffer(scene);
+    DeviceStep step = MakeIndexBuffer(scene, gRender.indexBuffer);
     if (step.failed != nullptr && scene.indexCount == 0) {
         ReportLine("%s", NoTrianglesRefusal(kMapFileName).c_str());
         return false;
@@ -143,12 +133,12 @@ bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
     if (step.failed != nullptr) {
         return Fail(step.failed);
     }
-    Free(scene.indices);
-    step = MakeVertexBuffer(scene);
+    FreeArray(scene.indices);
+    step = MakeVertexBuffer(scene, gRender.vertexBuffer);
     if (step.failed != nullptr) {
         return Fail(step.failed);
     }
-    Free(scene.vertices);
+    FreeArray(scene.vertices);
 
     // Position and direction stay zero until the first frame aims the light.
     std::memset(&gRender.light, 0, sizeof gRender.light);

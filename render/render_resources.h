@@ -38,8 +38,24 @@ struct DeviceStep {
 void CreateDepthSurface(const ScreenMetrics& screen);
 // The scene's index or vertex array, whole, into a new buffer of the default pool; the sizes were
 // checked against Direct3D 9's 32-bit lengths at the start-up.
-DeviceStep MakeIndexBuffer(const SceneData& scene);
-DeviceStep MakeVertexBuffer(const SceneData& scene);
+DeviceStep MakeIndexBuffer(const SceneData& scene, IDirect3DIndexBuffer9*& buffer);
+DeviceStep MakeVertexBuffer(const SceneData& scene, IDirect3DVertexBuffer9*& buffer);
+// The buffers in gRender as the device's stream and indices.
+void SetSceneBuffers();
 void SetSceneState(const ScreenMetrics& screen);
 // Releases the objects that live in the default pool, which a reset requires gone.
 void ReleaseDefaultPool();
+
+// The scene's arrays end once on the device: a reset or a reload reads them again from the map file.
+template <typename Element>
+void FreeArray(SceneArray<Element>& elements) {
+    SceneArray<Element>().swap(elements);
+}
+
+template <typename Object>
+void ReleaseOnce(Object*& object) {
+    if (object != nullptr) {
+        object->Release();
+        object = nullptr;
+    }
+}

@@ -19,9 +19,12 @@ MapRead ReadOpened(const char* path, OpenResult opened, RegularFile file) {
     if (opened.status != OpenStatus::kOk) {
         MapRead refused;
         refused.refusal = std::string(path) + ": cannot open the map file: " + WhyNotOpened(opened);
+        refused.source.path = path;
         return refused;
     }
-    return ReadMap(path, std::string_view(bytes.data(), bytes.size()));
+    MapRead read = ReadMap(path, std::string_view(bytes.data(), bytes.size()));
+    read.source = WatchOf(file);
+    return read;
 }
 
 // The viewer's own map.txt: a missing one names the folder it was looked for in, and how to make one.

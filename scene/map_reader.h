@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_watch.h"
 #include "scene/scene_data.h"
 
 constexpr int kMaxSkipBeforeName = 11;  // characters allowed before a name's opening '%'
@@ -31,6 +32,7 @@ struct MapRead {
     SceneData scene;                 // all but the texture slots, which the caller makes
     std::vector<TextureName> names;  // one for each slot, in order
     std::string refusal;             // "file:line: what is wrong", or empty when the map was read
+    WatchedFile source;              // the file it came from, when it came from one
 };
 
 // Reads the text as a text-mode stream would deliver it (CR LF is one LF; a UTF-8 byte-order mark

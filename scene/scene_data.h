@@ -24,12 +24,20 @@ struct FaceRecord {
     std::int32_t textureIndex;
 };
 
+// A stretch of triangles with one texture number, in file order: one draw call.
+struct TextureRun {
+    std::int32_t firstTriangle;
+    std::int32_t triangles;
+    std::int32_t textureIndex;
+};
+
 struct SceneData {
     Vec3 startPosition;
     std::int32_t triangleCount = 0;
     std::int32_t indexCount = 0;
     SceneArray<std::int32_t> indices;  // freed once on the device
     SceneArray<FaceRecord> faces;
+    std::vector<TextureRun> runs;
     std::int32_t vertexCount = 0;
     SceneArray<Vertex> vertices;  // freed once on the device
     std::int32_t textureCount = 0;
@@ -37,3 +45,6 @@ struct SceneData {
 };
 
 extern SceneData gScene;
+
+// Finds the runs once, so that a frame does not scan every triangle for them.
+void FindTextureRuns(SceneData& scene);

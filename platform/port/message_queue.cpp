@@ -1,7 +1,8 @@
 // Win32 window classes, window handles and the message queue: posting, retrieval in Win32's order
-// (posted messages, then WM_QUIT, then WM_PAINT), waiting, dispatching and the default window
-// procedure; the millisecond clock that waits are measured by, and a plain sleep.
-// Not implemented: timers, message filters on hooks, child windows, window and class extra bytes.
+// (posted messages, then WM_QUIT, then WM_PAINT, then WM_TIMER), window timers, waiting,
+// dispatching and the default window procedure; the millisecond clock that waits are measured by,
+// and a plain sleep. Not implemented: timers without a window or with a callback, message filters
+// on hooks, child windows, window and class extra bytes.
 #include "platform/port/message_queue.h"
 
 #include <algorithm>
@@ -17,6 +18,31 @@ namespace {
 
 constexpr UINT_PTR kDesktopHandle = 0x10010;
 constexpr LPARAM kAltDownBit = LPARAM{KF_ALTDOWN} << 16;
+constexpr DWORD kShortestTimer = 10;  // USER_TIMER_MINIMUM
+
+// Milliseconds until the timer is due; 0 once it is.
+DWORD UntilDue(const PortTimer& timer) {
+    const auto late = static_cast<std::int32_t>(GetTickCount() - timer.due);
+    return late >= 0 ? 0 : static_cast<DWORD>(-late);
+}
+
+// The timer a retrieval with these filters waits for first, or null.
+PortTimer* NextTimer(HWND window, UINT filterMin, UINT filterMax) {
+    PortTimer* next = nullptr;
+    for (PortTimer& timer : gPortQueue.timers) {
+        const bool wanted =
+            (window == nullptr || timer.window == window) &&
+            ((filterMin == 0 && filterMax == 0) || (WM_TIMER >= filterMin && WM_TIMER <= filterMax));
+        if (wanted && (next == nullptr || UntilDue(timer) < UntilDue(*next))) next = &timer;
+    }
+    return next;
+}
+
+// How long a wait for the window system may last before a timer is due.
+DWORD WaitBeforeTimer(HWND window, UINT filterMin, UINT filterMax, DWORD most) {
+    const PortTimer* next = NextTimer(window, filterMin, filterMax);
+    return next == nullptr ? most : std::min(most, UntilDue(*next));
+}
 
 bool Matches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
     if (window != nullptr && msg.hwnd != window) {
@@ -53,13 +79,21 @@ bool TakeMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool rem
             return true;
         }
     }
+    // A timer's message is made when asked for, so a slow reader gets one, not a backlog.
+    PortTimer* timer = NextTimer(window, filterMin, filterMax);
+    if (timer != nullptr && UntilDue(*timer) == 0) {
+        *msg = MSG{timer->window, WM_TIMER, timer->id, 0, GetTickCount(), {0, 0}};
+        if (remove) timer->due = GetTickCount() + timer->interval;
+        return true;
+    }
     return false;
 }
 
 bool HasMessages() {
     return !gPortQueue.posted.empty() || gPortQueue.quitPosted ||
            std::any_of(gPortQueue.windows.begin(), gPortQueue.windows.end(),
-                       [](const PortWindow& window) { return window.alive && window.needsPaint; });
+                       [](const PortWindow& window) { return window.alive && window.needsPaint; }) ||
+           WaitBeforeTimer(nullptr, 0, 0, INFINITE) == 0;
 }
 
 void DestroyPortWindow(HWND handle) {
@@ -74,6 +108,7 @@ void DestroyPortWindow(HWND handle) {
     // The procedure may have created windows, so the record is looked up again.
     FindPortWindow(handle)->alive = false;
     std::erase_if(gPortQueue.posted, [&](const MSG& m) { return m.hwnd == handle; });
+    std::erase_if(gPortQueue.timers, [&](const PortTimer& t) { return t.window == handle; });
 }
 
 }  // namespace
@@ -196,7 +231,7 @@ BOOL WINAPI GetMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
     }
     NativePumpEvents(0);
     while (!TakeMessage(msg, window, filterMin, filterMax, true)) {
-        NativePumpEvents(INFINITE);
+        NativePumpEvents(WaitBeforeTimer(window, filterMin, filterMax, INFINITE));
     }
     return msg->message == WM_QUIT ? FALSE : TRUE;
 }
@@ -209,9 +244,26 @@ DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE*, DWORD milli
     }
     NativePumpEvents(0);
     if (!HasMessages() && milliseconds != 0) {
-        NativePumpEvents(milliseconds);
+        NativePumpEvents(WaitBeforeTimer(nullptr, 0, 0, milliseconds));
     }
     return HasMessages() ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+}
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedure) {
+    if (FindPortWindow(window) == nullptr || procedure != nullptr) {
+        return 0;
+    }
+    const DWORD interval = std::max<DWORD>(milliseconds, kShortestTimer);
+    KillTimer(window, id);  // the same window and number: replaced
+    gPortQueue.timers.push_back({window, id, interval, GetTickCount() + interval});
+    return id;
+}
+
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
+    return std::erase_if(gPortQueue.timers,
+                         [&](const PortTimer& t) { return t.window == window && t.id == id; })
+               ? TRUE
+               : FALSE;
 }
 
 void WINAPI Sleep(DWORD milliseconds) {

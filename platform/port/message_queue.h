@@ -21,10 +21,18 @@ struct WindowClassRecord {
     WNDPROC procedure = nullptr;
 };
 
+struct PortTimer {
+    HWND window;
+    UINT_PTR id;
+    DWORD interval;
+    DWORD due;  // GetTickCount's time of its next WM_TIMER
+};
+
 struct PortQueue {
     std::vector<WindowClassRecord> classes;
     std::vector<PortWindow> windows;  // a window's handle is its index + 1; handles are never reused
     std::deque<MSG> posted;
+    std::vector<PortTimer> timers;
     bool quitPosted = false;
     int quitCode = 0;
 };

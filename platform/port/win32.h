@@ -75,6 +75,7 @@ struct MSG {
 };
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 
 struct WNDCLASSEXW {
     UINT cbSize;
@@ -106,6 +107,7 @@ struct WNDCLASSEXW {
 #define WM_KEYUP 0x0101
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
+#define WM_TIMER 0x0113
 #define WM_MOUSEMOVE 0x0200
 
 // Key message flags, in the high word of lParam.
@@ -177,6 +179,8 @@ void WINAPI PostQuitMessage(int exitCode);
 int WINAPI ShowCursor(BOOL show);
 BOOL WINAPI GetCursorPos(POINT* point);
 BOOL WINAPI SetCursorPos(int x, int y);
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedure);
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
 
 // kernel32
 HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);

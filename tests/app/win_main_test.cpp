@@ -117,6 +117,7 @@ TEST_F(Program, StartsUpInOrderWithTheClassAndWindowValuesAndEndsOnEscape) {
                                            "SetRenderState(7, 1)",
                                            "CreateIndexBuffer(24, 8, 102, 0)",
                                            "SetTransform(3)",
+                                           "SetTimer(window, 1, 250)",
                                            "ValidateRect(window, null)",
                                            "PeekMessageW",
                                            "DispatchMessageW(257)",
@@ -222,6 +223,25 @@ TEST_F(Program, WhileTheDeviceIsLostItDrawsNothingHandlesMessagesAndAsksAgainEve
     EXPECT_NE(gCamera.look, (Vec3{0, 0, 1})) << "the mouse turned the camera while the device was lost";
     EXPECT_EQ(gFakePointer.showCalls, (std::vector<BOOL>{FALSE, TRUE, FALSE, TRUE}))
         << "Tab paused and resumed";
+}
+
+TEST_F(Program, WhileLostAStreamOfMouseMovesLetsTheLoopRestAndEscapeIsNotFollowedByAnotherTry) {
+    // Four lengths of stream: Escape then comes at each point of the 60 ms between two checks.
+    for (DWORD last = 400; last < 416; last += 4) {
+        SetUp();
+        d3d.device.presentResult = D3DERR_DEVICELOST;
+        d3d.device.cooperativeLevels.assign(100, D3DERR_DEVICELOST);
+        for (DWORD t = 100; t < last; t += 4)
+            PostToWindowAt(t, WM_MOUSEMOVE, 0, {900 + static_cast<LONG>(t % 8), 100});
+        PostToWindowAt(last, WM_KEYDOWN, VK_ESCAPE);
+        EXPECT_EQ(Run(), 0);
+        EXPECT_LE(gFakeWin32.peekCount * 16, static_cast<int>(gFakeWin32.tick) + 100)
+            << "at most one pass a frame's time, however many messages come";
+        const auto escape =
+            std::find(gFakeWin32.calls.begin(), gFakeWin32.calls.end(), "DispatchMessageW(256)");
+        EXPECT_EQ(std::find(escape, gFakeWin32.calls.end(), "TestCooperativeLevel()"), gFakeWin32.calls.end())
+            << "Escape at " << last;
+    }
 }
 
 TEST_F(Program, ALostDeviceThatCannotBeRestoredEndsWithEFailAndOneLine) {

@@ -197,3 +197,9 @@ void WINAPI PostQuitMessage(int exitCode) {
     gFakeWin32.quitCode = exitCode;
     gFakeWin32.queue.push_back(MSG{nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0, 0, {0, 0}});
 }
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC) {
+    gFakeWin32.calls.push_back(std::string("SetTimer(") + (window == kFakeWindow ? "window" : "?") + ", " +
+                               std::to_string(id) + ", " + std::to_string(milliseconds) + ")");
+    return id;
+}

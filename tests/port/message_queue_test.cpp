@@ -232,3 +232,30 @@ TEST_F(MessageQueue, AClassNameRegistersOnceAndNeedsAProcedure) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MessageQueue, ATimerComesWhenDueAfterOtherMessagesOnlyAsLongAsItsWindowLives) {
+    EXPECT_EQ(SetTimer(window, 7, 30, nullptr), 7u);
+    PostPortMessage(Message(window, WM_KEYDOWN, 'W'));
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << "not due yet";
+
+    const DWORD asked = GetTickCount();
+    EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), TRUE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_GE(GetTickCount() - asked, 20u) << "waited for it";
+    EXPECT_LE(gNative.lastWaitMs, 30u) << "a wait for the window system ends when the timer is due";
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << "taken, it is due again a period later";
+
+    EXPECT_TRUE(KillTimer(window, 7));
+    EXPECT_FALSE(KillTimer(window, 7));
+    SetTimer(window, 8, 0, nullptr);
+    SendPortMessage(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(gPortQueue.timers.empty()) << "a destroyed window's timers end with it";
+}
+
+}  // namespace

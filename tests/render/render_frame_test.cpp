@@ -41,6 +41,7 @@ class Frame : public ::testing::Test {
         for (std::int32_t number : numbers) {
             gScene.faces.push_back({Vec3{0, 0, -1}, number});
         }
+        FindTextureRuns(gScene);  // as a load does
     }
 };
 
