@@ -21,7 +21,8 @@ std::string Map(int triangles, int vertices, const char* start = "0 0 -5") {
     std::string map = std::string(start) + "\n" + std::to_string(triangles) + "\n";
     for (int t = 0; t < triangles; ++t) map += "0 1 2 " + std::to_string(t % 2) + "\n";
     map += std::to_string(vertices) + "\n";
-    for (int v = 0; v < vertices; ++v) map += std::to_string(v % 2) + " " + std::to_string(v / 2) + " 0 0 0\n";
+    for (int v = 0; v < vertices; ++v)
+        map += std::to_string(v % 2) + " " + std::to_string(v / 2) + " 0 0 0\n";
     return map + "2\n%a.bmp%\n%b.bmp%\n";
 }
 
@@ -104,7 +105,8 @@ TEST_F(Reload, ARefusedOrFailedReloadSaysSoOnceAndReleasesNothingOfTheSceneDrawn
     const std::vector<const void*> buffers = {gRender.vertexBuffer, gRender.indexBuffer};
     Write("map.txt", "0 0 -5\n1\n0 1 9 0\n");
     Check();
-    EXPECT_EQ(Check(), "map.txt:4: expected the vertex count, found end of file (still showing the previous map)\n");
+    EXPECT_EQ(Check(),
+              "map.txt:4: expected the vertex count, found end of file (still showing the previous map)\n");
     EXPECT_EQ(Check(), "");
     EXPECT_TRUE(device.calls.empty());
 
