@@ -99,8 +99,9 @@ void FollowSceneFiles() {
     if (rebuilt.result == Rebuild::kDone) {
         SetSceneBuffers();
         if (changed.front() == 0) {
-            ReportLine("%s: reloaded: %d triangles, %d textures", kMapFileName, gScene.triangleCount,
-                       gScene.textureCount);
+            ReportLine("%s: reloaded: %d triangle%s, %d texture%s", kMapFileName, gScene.triangleCount,
+                       gScene.triangleCount == 1 ? "" : "s", gScene.textureCount,
+                       gScene.textureCount == 1 ? "" : "s");
             return;
         }
         for (const std::string& image : images) ReportLine("%s: reloaded", image.c_str());

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """End-to-end scenarios of the viewer on a virtual screen: pictures, controls, start-up failures,
-the command line, and (Windows only) a refused start-up seen from a console and our D3DX math against the real
+the command line, the scene following its files, and (Windows only) a refused start-up seen from a console and our D3DX math against the real
 library. The same checks hold for the Windows program under Wine and for the native program.
 
 usage: scenarios.py SCENARIO (--windows-build DIR | --program PATH)
@@ -169,6 +169,50 @@ def controls(program, screen, folder):
     print("Escape: exit code 0")
 
 
+def reload(program, screen, folder):
+    """The scene follows its files: a texture changed, geometry moved, a broken map that leaves the
+    picture as it was, then mended. The camera stays: each new map's start is elsewhere."""
+    image, map_path = os.path.join(folder, "green.bmp"), os.path.join(folder, "map.txt")
+    write_image(image, 8, 8, GREEN)
+
+    def write_square(centre, start):
+        mesh = Mesh()
+        mesh.add_square(centre, 0.5, 0)
+        write_map(map_path, start, mesh, ["green.bmp"])
+
+    def shows(colour, centre, what):
+        point = project(screen, centre)
+        started = time.time()
+        picture = screen.wait_for(lambda p: close(p.pixel(*point), lit(colour, 1.0), 3), 4)
+        check(picture is not None, f"{what}: not shown within 4 s")
+        print(f"{what}: shown after {time.time() - started:.1f} s")
+        check(time.time() - started <= 2.0, f"{what}: shown only after {time.time() - started:.1f} s")
+        return picture
+
+    write_square((0.0, 0.0, 5.0), (0, 0, 0))
+    run = program.start(folder, screen.env())
+    first_frame(screen, project(screen, (0.0, 0.0, 5.0)), GREEN)
+    write_image(image, 8, 8, ORANGE)
+    shows(ORANGE, (0.0, 0.0, 5.0), "the texture changed")
+    write_square((1.5, 0.0, 5.0), (0, 0, -30))
+    moved = shows(ORANGE, (1.5, 0.0, 5.0), "the square moved")
+    with open(map_path, "w") as f:
+        f.write("0 0 0\n2\n0 1 2 0\n")
+    time.sleep(2)
+    check(screen.shot().rgb == moved.rgb, "the picture changed with a broken map")
+    write_square((-1.5, 0.0, 5.0), (9, 9, 9))
+    shows(ORANGE, (-1.5, 0.0, 5.0), "the map mended")
+
+    screen.tap("Escape")
+    code, err = run.finish()
+    print(f"exit code {code:#010x}, stderr:\n{err}")
+    check(code == 0, f"Escape ended with exit code {code:#010x}")
+    check(err.splitlines() == ["green.bmp: reloaded", "map.txt: reloaded: 2 triangles, 1 texture",
+                               "map.txt:2: triangle count 2 is more than the rest of the file holds "
+                               "(still showing the previous map)",
+                               "map.txt: reloaded: 2 triangles, 1 texture"], "stderr is not one line a change")
+
+
 def refused(program, screen, folder, what, expected):
     """Starts the program on the map.txt in folder: it must end at once with the start-up failure
     code and one line on stderr holding expected."""
@@ -317,7 +361,7 @@ def d3dx(program, screen, folder):
 
 
 SCENARIOS = {"pictures": pictures, "stored_textures": stored_textures, "controls": controls, "failures": failures, "console": console,
-             "command_line": command_line, "d3dx": d3dx}
+             "command_line": command_line, "d3dx": d3dx, "reload": reload}
 WINDOWS_ONLY = {"console", "d3dx"}
 
 
