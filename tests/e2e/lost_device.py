@@ -4,7 +4,8 @@ beside it that loses the device when asked (windows/lost_device_d3d9.cpp), on th
 Three losses in a row: while lost the program presents nothing, does not spin and its memory stays
 flat; after each reset Wine's Reset has accepted it (so every default-pool object was released),
 the mouse turns the picture again and turning back gives the picture of before the loss, drawn
-with every state restored. Escape during a fourth loss ends it with exit code 0.
+with every state restored. A fourth loss, during which map.txt gains a square in front of the
+camera, comes back showing it. Escape during a fifth loss ends it with exit code 0.
 
 usage: lost_device.py WINDOWS_BUILD_DIR   (exit 77 while it is not built)"""
 
@@ -15,7 +16,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 
-from harness import ROOT, Screen, Windows, check, main, memory_kib, scratch_folder, skip_unless_built  # noqa: E402
+from harness import (ROOT, Mesh, Screen, Windows, check, main, memory_kib, scratch_folder,  # noqa: E402
+                     skip_unless_built)
 
 LOSSES = 3
 # TestCooperativeLevel says lost this many times: 1.8 s and more at one check in 60 ms, well past the
@@ -100,16 +102,49 @@ def lose_and_recover(loss, program, run, screen, folder):
     print(f"loss {loss}: the mouse turns the picture, and turning back gives the picture of before the loss")
 
 
+def gain_square(map_path):
+    """Adds a square just in front of the courtyard's start, facing it, to its map.txt."""
+    with open(map_path) as f:
+        lines = f.read().split("\n")
+    start = [float(n) for n in lines[0].split()]
+    triangles = int(lines[1])
+    vertices = int(lines[2 + triangles])
+    square = Mesh()
+    square.add_square((start[0], start[1], start[2] + 1.0), 0.3, 0)
+    added = ["%d %d %d %d" % (a + vertices, b + vertices, c + vertices, t) for a, b, c, t in square.triangles]
+    lines[2 + triangles + 1 + vertices:2 + triangles + 1 + vertices] = ["%f %f %f %g %g" % v for v in square.vertices]
+    lines[2 + triangles] = str(vertices + len(square.vertices))
+    lines[2 + triangles:2 + triangles] = added
+    lines[1] = str(triangles + len(added))
+    with open(map_path, "w") as f:
+        f.write("\n".join(lines))
+
+
+def lose_while_the_map_grows(loss, run, screen, folder, scene):
+    before = steady(screen)
+    open(os.path.join(folder, "lose"), "w").close()
+    proxy_line(folder, f"lost {loss}", run)
+    gain_square(os.path.join(scene, "map.txt"))
+    print(f"loss {loss}: {proxy_line(folder, f'reset {loss} ', run)}")
+    shown = screen.wait_for(lambda p: share_off(p, before) > 0.3, 10)
+    check(shown is not None, f"after reset {loss}, the square map.txt gained while the device was lost is not shown "
+                             f"({share_off(screen.shot(), before):.1%} of the pixels differ)")
+    print(f"loss {loss}: the square the map gained while lost is shown "
+          f"({share_off(shown, before):.1%} of the pixels differ)")
+
+
 def run_test(build):
     folder = scratch_folder()
     try:
         shutil.copy(os.path.join(build, "vellmora.exe"), folder)
         shutil.copy(os.path.join(build, "lost_device", "d3d9.dll"), folder)
+        scene = os.path.join(folder, "courtyard")
+        shutil.copytree(os.path.join(ROOT, "examples", "courtyard"), scene)
         program = Windows(path=os.path.join(folder, "vellmora.exe"), build=build, dll_overrides="d3d9=n,b")
         with Screen() as screen:
             env = dict(screen.env(), VELLMORA_PROXY_DIR="Z:" + folder.replace("/", "\\"),
                        VELLMORA_LOST_CHECKS=str(LOST_CHECKS))
-            run = program.start(os.path.join(ROOT, "examples", "courtyard"), env)
+            run = program.start(scene, env)
             try:
                 print(proxy_line(folder, "loaded", run, 60))
                 check(screen.window("Vellmora", run) is not None, "no visible window titled Vellmora")
@@ -117,8 +152,9 @@ def run_test(build):
                       "no picture of the courtyard within 30 s")
                 for loss in range(1, LOSSES + 1):
                     lose_and_recover(loss, program, run, screen, folder)
+                lose_while_the_map_grows(LOSSES + 1, run, screen, folder, scene)
                 open(os.path.join(folder, "lose"), "w").close()
-                proxy_line(folder, f"lost {LOSSES + 1}", run)
+                proxy_line(folder, f"lost {LOSSES + 2}", run)
                 screen.tap("Escape")
                 code, err = run.finish()
                 check(code == 0, f"Escape while lost ended with exit code {code:#010x}; stderr {err!r}")
