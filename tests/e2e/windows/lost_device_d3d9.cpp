@@ -1,13 +1,17 @@
-// A d3d9.dll for the lost-device test, loaded in place of the system's by WINEDLLOVERRIDES="d3d9=n,b"
-// from beside a copy of the program. It hands everything to Wine's own d3d9, except that the first
-// device made through it loses itself whenever the test asks: Present then fails with
-// D3DERR_DEVICELOST, TestCooperativeLevel answers D3DERR_DEVICELOST a number of times and then
-// D3DERR_DEVICENOTRESET, and Reset goes through to Wine, which refuses while any default-pool object
-// is alive. Under Wine a windowed device is never lost by itself.
+// A d3d9.dll for the tests that watch the program's device, loaded in place of the system's by
+// WINEDLLOVERRIDES="d3d9=n,b" from beside a copy of the program. It hands everything to Wine's own
+// d3d9, except that on the first device made through it:
+// - a loss can be asked for: Present then fails with D3DERR_DEVICELOST, TestCooperativeLevel answers
+//   D3DERR_DEVICELOST a number of times and then D3DERR_DEVICENOTRESET, and Reset goes through to
+//   Wine, which refuses while any default-pool object is alive (under Wine a windowed device is
+//   never lost by itself);
+// - frames can be counted: once a file named "escape" exists, each Present is logged with its number
+//   and the time since the one before.
 //
 // VELLMORA_PROXY_DIR: the folder where a file named "lose" asks for a loss (taken at the next
-// Present) and where proxy.log tells the test what happened. VELLMORA_LOST_CHECKS: how many times
-// TestCooperativeLevel says lost before it says the device can be reset (3 if unset).
+// Present), where "escape" starts the count, and where proxy.log tells the test what happened.
+// VELLMORA_LOST_CHECKS: how many times TestCooperativeLevel says lost before it says the device can
+// be reset (3 if unset).
 #include <d3d9.h>
 #include <windows.h>
 
@@ -50,6 +54,10 @@ struct Proxy {
     DWORD lastCheck = 0;
     DWORD shortestGap = 0xFFFFFFFFu;  // between two checks, in milliseconds
     DWORD longestGap = 0;
+
+    int presents = 0;
+    DWORD lastPresent = 0;
+    int presentsAfterMarker = 0;
 };
 
 Proxy gProxy;
@@ -77,6 +85,18 @@ void Log(const char* format, ...) {
     std::fclose(log);
 }
 
+// Asking whether a file exists costs little beside a frame.
+void CountFrame() {
+    const DWORD now = GetTickCount();
+    ++gProxy.presents;
+    if (GetFileAttributesW((gProxy.folder + L"\\escape").c_str()) != INVALID_FILE_ATTRIBUTES) {
+        Log("present %d after the marker, frame %d, %lu ms after the one before\n",
+            ++gProxy.presentsAfterMarker, gProxy.presents,
+            static_cast<unsigned long>(now - gProxy.lastPresent));
+    }
+    gProxy.lastPresent = now;
+}
+
 HRESULT STDMETHODCALLTYPE Present(IDirect3DDevice9* self, const RECT* source, const RECT* destination,
                                   HWND window, const RGNDATA* dirty) {
     if (self != gProxy.device) {
@@ -96,6 +116,7 @@ HRESULT STDMETHODCALLTYPE Present(IDirect3DDevice9* self, const RECT* source, co
         ++gProxy.presentsWhileLost;
         return D3DERR_DEVICELOST;
     }
+    CountFrame();
     return gProxy.present(self, source, destination, window, dirty);
 }
 
