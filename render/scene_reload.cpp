@@ -2,6 +2,8 @@
 #include "render/scene_reload.h"
 
 #include <cstddef>
+#include <set>
+#include <string_view>
 #include <utility>
 
 #include "platform/report.h"
@@ -45,10 +47,11 @@ std::string NameOf(const std::string& path) {
 void KeepSceneSource(const WatchedFile& map, const TextureCache& cache) {
     gSource.files.assign(1, map);
     gSource.textures = cache.byName;
-    for (const auto& [name, load] : cache.byName) {
-        bool known = load.path.empty();
-        for (const WatchedFile& file : gSource.files) known = known || file.path == load.path;
-        if (!known) gSource.files.push_back({load.path, load.stamp, load.stamp});
+    std::set<std::string_view> paths;  // one watch for a file however many names lead to it
+    for (const auto& [name, load] : gSource.textures) {
+        if (!load.path.empty() && paths.insert(load.path).second) {
+            gSource.files.push_back({load.path, load.stamp, load.stamp});
+        }
     }
 }
 
