@@ -53,6 +53,14 @@ bool QuitPosted() {
     return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
 }
 
+// One message for a frame, the keyboard's first. Under Wine a key waits behind the mouse moves that
+// came before it, a frame each, and a frame is long in a heavy scene; asking for the keyboard alone
+// also has Wine read the input that waits, so that Escape is handled in the pass after its frame.
+bool PeekNextMessage(MSG& msg) {
+    return PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE) ||
+           PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+}
+
 // With a pass of up to kLostPassMs on top, the device is asked every 60 to 80 ms: soon after it
 // comes back, and seldom enough to cost nothing.
 constexpr DWORD kLostDeviceCheckMs = 60;
@@ -90,7 +98,7 @@ bool RunMainLoop() {
                 return false;
             }
         } else if (gInput.active) {
-            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (PeekNextMessage(msg)) {
                 DispatchMessageW(&msg);
             }
             if (msg.message != WM_QUIT && !QuitPosted()) {

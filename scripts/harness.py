@@ -713,3 +713,27 @@ class Windows:
             if comm == name and f"WINEPREFIX={self.prefix}".encode() in environ:
                 return int(entry)
         raise Failure(f"{name} is not running under {self.prefix} (launcher {run.process.pid})")
+
+
+def run_beside_test_d3d9(build, body):
+    """The test body(program, folder) on a copy of the Windows program in a scratch folder beside the
+    test d3d9.dll (tests/e2e/windows/lost_device_d3d9.cpp), which Wine then loads in place of its own.
+    Skipped while either is not built; the exit status as main gives it."""
+    build = os.path.abspath(build)
+    proxy = os.path.join(build, "lost_device", "d3d9.dll")
+    skip_unless_built(*Windows(build=build).files(), proxy)
+
+    def run():
+        folder = scratch_folder()
+        try:
+            shutil.copy(os.path.join(build, "vellmora.exe"), folder)
+            shutil.copy(proxy, folder)
+            program = Windows(path=os.path.join(folder, "vellmora.exe"), build=build, dll_overrides="d3d9=n,b")
+            try:
+                body(program, folder)
+            finally:
+                program.stop_server()
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+
+    return main(run)

@@ -16,8 +16,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 
-from harness import (ROOT, Mesh, Screen, Windows, check, main, memory_kib, scratch_folder,  # noqa: E402
-                     skip_unless_built)
+from harness import ROOT, Mesh, Screen, check, memory_kib, run_beside_test_d3d9, windows_path  # noqa: E402
 
 LOSSES = 3
 # TestCooperativeLevel says lost this many times: 1.8 s and more at one check in 60 ms, well past the
@@ -133,43 +132,27 @@ def lose_while_the_map_grows(loss, run, screen, folder, scene):
           f"({share_off(shown, before):.1%} of the pixels differ)")
 
 
-def run_test(build):
-    folder = scratch_folder()
-    try:
-        shutil.copy(os.path.join(build, "vellmora.exe"), folder)
-        shutil.copy(os.path.join(build, "lost_device", "d3d9.dll"), folder)
-        scene = os.path.join(folder, "courtyard")
-        shutil.copytree(os.path.join(ROOT, "examples", "courtyard"), scene)
-        program = Windows(path=os.path.join(folder, "vellmora.exe"), build=build, dll_overrides="d3d9=n,b")
-        with Screen() as screen:
-            env = dict(screen.env(), VELLMORA_PROXY_DIR="Z:" + folder.replace("/", "\\"),
-                       VELLMORA_LOST_CHECKS=str(LOST_CHECKS))
-            run = program.start(scene, env)
-            try:
-                print(proxy_line(folder, "loaded", run, 60))
-                check(screen.window("Vellmora", run) is not None, "no visible window titled Vellmora")
-                check(screen.wait_for(lambda p: p.scene_figures()[1] > 0.5, 30) is not None,
-                      "no picture of the courtyard within 30 s")
-                for loss in range(1, LOSSES + 1):
-                    lose_and_recover(loss, program, run, screen, folder)
-                lose_while_the_map_grows(LOSSES + 1, run, screen, folder, scene)
-                open(os.path.join(folder, "lose"), "w").close()
-                proxy_line(folder, f"lost {LOSSES + 2}", run)
-                screen.tap("Escape")
-                code, err = run.finish()
-                check(code == 0, f"Escape while lost ended with exit code {code:#010x}; stderr {err!r}")
-                print("Escape while lost: exit code 0")
-            finally:
-                program.stop_server()
-    finally:
-        shutil.rmtree(folder, ignore_errors=True)
-
-
-def run():
-    build = os.path.abspath(sys.argv[1])
-    skip_unless_built(*Windows(build=build).files(), os.path.join(build, "lost_device", "d3d9.dll"))
-    return main(lambda: run_test(build))
+def run_test(program, folder):
+    scene = os.path.join(folder, "courtyard")
+    shutil.copytree(os.path.join(ROOT, "examples", "courtyard"), scene)
+    with Screen() as screen:
+        env = dict(screen.env(), VELLMORA_PROXY_DIR=windows_path(folder),
+                   VELLMORA_LOST_CHECKS=str(LOST_CHECKS))
+        run = program.start(scene, env)
+        print(proxy_line(folder, "loaded", run, 60))
+        check(screen.window("Vellmora", run) is not None, "no visible window titled Vellmora")
+        check(screen.wait_for(lambda p: p.scene_figures()[1] > 0.5, 30) is not None,
+              "no picture of the courtyard within 30 s")
+        for loss in range(1, LOSSES + 1):
+            lose_and_recover(loss, program, run, screen, folder)
+        lose_while_the_map_grows(LOSSES + 1, run, screen, folder, scene)
+        open(os.path.join(folder, "lose"), "w").close()
+        proxy_line(folder, f"lost {LOSSES + 2}", run)
+        screen.tap("Escape")
+        code, err = run.finish()
+        check(code == 0, f"Escape while lost ended with exit code {code:#010x}; stderr {err!r}")
+        print("Escape while lost: exit code 0")
 
 
 if __name__ == "__main__":
-    sys.exit(run())
+    sys.exit(run_beside_test_d3d9(sys.argv[1], run_test))

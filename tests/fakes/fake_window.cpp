@@ -119,10 +119,15 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName) {
 }
 
 BOOL WINAPI PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
-    if (filterMin == WM_QUIT && filterMax == WM_QUIT && removeMessage == PM_NOREMOVE) {
-        // Whether a quit is posted: no poll of the queue, so the clock does not move.
-        return std::any_of(gFakeWin32.queue.begin(), gFakeWin32.queue.end(),
-                           [](const MSG& queued) { return queued.message == WM_QUIT; });
+    if (window == nullptr && (filterMin != 0 || filterMax != 0)) {
+        // A look for certain messages: not a poll of its own, so the clock does not move.
+        const auto found = std::find_if(
+            gFakeWin32.queue.begin(), gFakeWin32.queue.end(),
+            [&](const MSG& queued) { return queued.message >= filterMin && queued.message <= filterMax; });
+        if (found == gFakeWin32.queue.end()) return FALSE;
+        *msg = *found;
+        if (removeMessage == PM_REMOVE) gFakeWin32.queue.erase(found);
+        return TRUE;
     }
     gFakeWin32.calls.push_back("PeekMessageW");
     ++gFakeWin32.peekCount;

@@ -37,7 +37,7 @@ struct FakeWin32 {
     int screenHeight = 721;
 
     std::deque<MSG> queue;  // what PeekMessageW and GetMessageW hand out, front first
-    // The clock: each PeekMessageW takes a millisecond, Sleep its time; MsgWaitForMultipleObjectsEx
+    // The clock: each PeekMessageW for any message takes a millisecond, Sleep its time; MsgWaitForMultipleObjectsEx
     // waits out its time or until the next timed message, GetMessageW until the next timed message.
     DWORD tick = 0;
     std::deque<std::pair<DWORD, MSG>> timed;  // messages that arrive at a time, earliest first
