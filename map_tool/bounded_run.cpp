@@ -18,6 +18,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "map_tool/stop_request.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -40,10 +42,29 @@ void WriteAll(int fd, std::string_view bytes) {
     }
 }
 
+// The child's report: + or -, the text, and each file read after a NUL (neither text nor paths hold one).
+std::string ReportOf(const RunOutcome& outcome) {
+    std::string report = (outcome.ok ? "+" : "-") + outcome.text;
+    for (const std::string& path : outcome.read) report.append(1, '\0').append(path);
+    return report;
+}
+
+RunOutcome OutcomeOf(const std::string& report) {
+    RunOutcome outcome{report[0] == '+', {}};
+    std::size_t end = report.find('\0');
+    outcome.text = report.substr(1, end - 1);
+    while (end != std::string::npos) {
+        const std::size_t from = end + 1;
+        end = report.find('\0', from);
+        outcome.read.push_back(report.substr(from, end - from));
+    }
+    return outcome;
+}
+
 [[noreturn]] void RunChild(int reportFd, const RunLimits& limits, const std::function<RunOutcome()>& work,
-                           const struct sigaction& interrupt) {
+                           const StopRequests& stops) {
     // Ctrl-C ends the child, as it would the tool; and a tool that is itself ended takes its child along.
-    sigaction(SIGINT, &interrupt, nullptr);
+    stops.ObeyInChild();
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (kMemoryBounded) {
         const rlim_t bytes = static_cast<rlim_t>(limits.memoryMiB) << 20;
@@ -62,12 +83,13 @@ void WriteAll(int fd, std::string_view bytes) {
     } catch (const std::exception& e) {
         outcome.text = e.what();
     }
-    WriteAll(reportFd, (outcome.ok ? "+" : "-") + outcome.text);
+    WriteAll(reportFd, ReportOf(outcome));
     _exit(0);
 }
 
 std::string Describe(int status, bool timedOut, bool outOfMemory, const RunLimits& limits) {
     const int signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    if (StopRequested() || signal == SIGINT) return "the import was interrupted";
     if (timedOut || signal == SIGXCPU) {
         return "the import took more than " + std::to_string(limits.seconds) +
                " s (raise the limit with --time-limit)";
@@ -76,19 +98,18 @@ std::string Describe(int status, bool timedOut, bool outOfMemory, const RunLimit
         return "the import needed more than " + std::to_string(limits.memoryMiB) +
                " MiB of memory (raise the limit with --memory-limit)";
     }
-    if (signal == SIGINT) return "the import was interrupted";
     if (signal != 0) {
         return "the import crashed (signal " + std::to_string(signal) + ", " + strsignal(signal) + ")";
     }
     return "the import ended without a report (exit code " + std::to_string(WEXITSTATUS(status)) + ")";
 }
 
-// Reads the child's report until the pipe closes or the deadline passes; false on the deadline.
+// Reads the child's report until the pipe closes; false once the deadline passes or a stop is asked.
 bool ReadReport(int fd, Clock::time_point deadline, std::string& report) {
     char buffer[4096];
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) return false;
+        if (left.count() <= 0 || StopRequested()) return false;
         pollfd waiting{fd, POLLIN, 0};
         const int ready = poll(&waiting, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
         if (ready <= 0) continue;
@@ -99,10 +120,10 @@ bool ReadReport(int fd, Clock::time_point deadline, std::string& report) {
     }
 }
 
-// The child's exit status, once it ends or, past the deadline, is ended; false on the deadline.
+// The child's exit status, once it ends or, past the deadline or asked to stop, is ended; false then.
 bool AwaitChild(pid_t child, Clock::time_point deadline, int& status) {
     while (waitpid(child, &status, WNOHANG) == 0) {
-        if (Clock::now() >= deadline) {
+        if (Clock::now() >= deadline || StopRequested()) {
             kill(child, SIGKILL);
             waitpid(child, &status, 0);
             return false;
@@ -131,13 +152,11 @@ RunOutcome RunBounded(const RunLimits& limits, const std::function<RunOutcome()>
     // Output still buffered would otherwise be written twice, once by each process.
     std::fflush(stdout);
     std::fflush(stderr);
-    // Ctrl-C goes to both processes; the tool waits for its child to end, and then cleans up.
-    struct sigaction ignore = {}, interrupt = {};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGINT, &ignore, &interrupt);
+    // Ctrl-C goes to both processes, SIGTERM perhaps to the tool alone: the tool ends its child if
+    // need be, and then cleans up.
+    const StopRequests stops;
     const pid_t child = pipe(fds) == 0 ? fork() : -1;
     if (child < 0) {
-        sigaction(SIGINT, &interrupt, nullptr);
         const std::string why = std::string("cannot start the import: ") + strerror(errno);
         munmap(shared, sizeof(std::atomic<bool>));
         for (int fd : fds) {
@@ -147,7 +166,7 @@ RunOutcome RunBounded(const RunLimits& limits, const std::function<RunOutcome()>
     }
     if (child == 0) {
         close(fds[0]);
-        RunChild(fds[1], limits, work, interrupt);
+        RunChild(fds[1], limits, work, stops);
     }
     close(fds[1]);
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(limits.seconds);
@@ -156,11 +175,9 @@ RunOutcome RunBounded(const RunLimits& limits, const std::function<RunOutcome()>
     const bool reported = ReadReport(fds[0], deadline, report);
     close(fds[0]);
     const bool inTime = AwaitChild(child, deadline, status) && reported;
-    sigaction(SIGINT, &interrupt, nullptr);
     const bool outOfMemory = gOutOfMemory->load();
     munmap(shared, sizeof(std::atomic<bool>));
     const bool exited = inTime && WIFEXITED(status) && WEXITSTATUS(status) == 0 && !report.empty();
-    if (exited && report[0] == '+') return {true, report.substr(1)};
-    if (exited && !outOfMemory) return {false, report.substr(1)};
+    if (exited && (report[0] == '+' || !outOfMemory)) return OutcomeOf(report);
     return {false, Describe(status, !inTime, outOfMemory, limits)};
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Builds with the address sanitizer reserve terabytes of shadow memory up front, so no limit on the
 // address space can hold there: such builds bound the child's time only.
@@ -25,10 +26,12 @@ RunLimits DefaultRunLimits();
 
 struct RunOutcome {
     bool ok = false;
-    std::string text;  // what the work reported, or why it ended without a report
+    std::string text;                    // what the work reported, or why it ended without a report
+    std::vector<std::string> read = {};  // the files the work read, for a watch to follow
 };
 
-// Runs work in a child with the limits. The child's report (the work's ok and text) comes back
+// Runs work in a child with the limits. The child's report (the work's whole outcome) comes back
 // through a pipe; a child that runs out of memory or time, crashes or ends without a report is
-// ended if need be and described instead ("the import needed more than ...").
+// ended if need be and described instead ("the import needed more than ..."). Ctrl-C or SIGTERM
+// ends the child and the run ("the import was interrupted"); see stop_request.h.
 RunOutcome RunBounded(const RunLimits& limits, const std::function<RunOutcome()>& work);

@@ -43,7 +43,8 @@ bool MakeStagingFolder(const fs::path& target, fs::path& staging, std::string& w
 
 bool MoveIntoPlace(const fs::path& staging, const fs::path& target, std::string& why) {
     if (std::rename(staging.c_str(), target.c_str()) == 0) return true;
-    if (errno != EEXIST && errno != ENOTEMPTY) {
+    // A folder that exists refuses with EEXIST or ENOTEMPTY; "." itself with EBUSY.
+    if (errno != EEXIST && errno != ENOTEMPTY && errno != EBUSY) {
         why = "cannot make " + target.string() + ": " + std::strerror(errno);
         return false;
     }

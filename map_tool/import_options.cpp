@@ -4,7 +4,7 @@
 #include <cmath>
 
 const char* const kImportHelp =
-    "usage: vellmora-map import MODEL [FOLDER] [--scale S] [--start X,Y,Z] [--force]\n"
+    "usage: vellmora-map import MODEL [FOLDER] [--scale S] [--start X,Y,Z] [--force] [--watch]\n"
     "                           [--memory-limit MIB] [--time-limit SECONDS]\n"
     "Writes FOLDER (by default the model's name without its extension) with a map.txt and its\n"
     "images, so that the viewer started there shows the model.\n"
@@ -13,6 +13,11 @@ const char* const kImportHelp =
     "  --start X,Y,Z         the camera's start; by default in front of the model on its -z side,\n"
     "                        far enough back to see all of it\n"
     "  --force               replace an existing FOLDER/map.txt\n"
+    "  --watch               import, then import again whenever the model or a file the import\n"
+    "                        read (its images, an .mtl or .bin) has changed and settled, until\n"
+    "                        Ctrl-C; implies --force. A failed import, the first one too, says why\n"
+    "                        and leaves the map as it was, and the watch goes on; a missing MODEL\n"
+    "                        is refused at once\n"
     "  --memory-limit MIB    the most memory the import may take (default 4096, or half the\n"
     "                        physical memory where that is less)\n"
     "  --time-limit SECONDS  the longest the import may take (default 120)\n";
@@ -58,6 +63,8 @@ bool ParseImportOptions(const Arguments& arguments, ImportOptions& options, std:
             options.help = true;
         } else if (argument == "--force") {
             options.force = true;
+        } else if (argument == "--watch") {
+            options.watch = options.force = true;
         } else if (argument == "--scale" && ParseNumber(value, scale) && std::isfinite(scale) && scale > 0) {
             options.scale = scale;
             ++i;

@@ -1,6 +1,6 @@
 #pragma once
 // The import's command line: vellmora-map import MODEL [FOLDER] [--scale S] [--start X,Y,Z] [--force]
-// [--memory-limit MIB] [--time-limit SECONDS].
+// [--watch] [--memory-limit MIB] [--time-limit SECONDS].
 #include <array>
 #include <filesystem>
 #include <optional>
@@ -15,6 +15,7 @@ struct ImportOptions {
     std::optional<double> scale;
     std::optional<std::array<float, 3>> start;
     bool force = false;
+    bool watch = false;  // implies force
     bool help = false;
     RunLimits limits = DefaultRunLimits();
 };

@@ -1,10 +1,9 @@
 // vellmora-map import: a model in, a folder the viewer shows it from out, written whole or not at all.
 #include <cstdio>
 
-#include "map_tool/folder_output.h"
 #include "map_tool/import_options.h"
-#include "map_tool/model_import.h"
-#include "map_tool/progress_line.h"
+#include "map_tool/import_watch.h"
+#include "map_tool/staged_import.h"
 #include "map_tool/verbs.h"
 #include "scene/map_file.h"
 
@@ -31,21 +30,14 @@ int RunImport(const Arguments& arguments) {
         std::fputs(kImportHelp, stdout);
         return 0;
     }
+    if (options.watch) return WatchImport(options);
     const fs::path map = options.folder / kMapFileName;
     std::error_code error;
     if (!options.force && fs::exists(map, error)) {
         return Refuse(map.string(), "already there; --force replaces it");
     }
-    fs::path staging;
-    if (!MakeStagingFolder(options.folder, staging, why)) return Refuse(options.model.string(), why);
-    const ImportRequest request{options.model, options.folder, staging, options.scale, options.start};
-    RunOutcome outcome = RunBounded(options.limits, [&request] { return ImportModel(request); });
-    ClearProgressLine();
-    if (outcome.ok && !MoveIntoPlace(staging, options.folder, why)) outcome = {false, why};
-    if (!outcome.ok) {
-        fs::remove_all(staging, error);
-        return Refuse(options.model.string(), outcome.text);
-    }
+    const RunOutcome outcome = ImportIntoFolder(options);
+    if (!outcome.ok) return Refuse(options.model.string(), outcome.text);
     std::fputs(outcome.text.c_str(), stdout);
     return 0;
 }

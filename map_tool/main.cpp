@@ -8,7 +8,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vellmora-map import MODEL [FOLDER] [--scale S] [--start X,Y,Z] [--force]\n"
+    "usage: vellmora-map import MODEL [FOLDER] [--scale S] [--start X,Y,Z] [--force] [--watch]\n"
     "                    [--memory-limit MIB] [--time-limit SECONDS]\n"
     "       vellmora-map check [FOLDER | MAP] [--json]\n"
     "       vellmora-map export MAP OUTPUT.obj | OUTPUT.gltf | OUTPUT.glb\n";

@@ -119,7 +119,8 @@ std::optional<SlotImage> ExternalImage(std::string reference, const fs::path& mo
                      [found](const fs::path& path) {
                          std::error_code copyError;
                          if (!fs::copy_file(found, path, copyError)) CannotWrite(path);
-                     }};
+                     },
+                     found};
 }
 
 }  // namespace

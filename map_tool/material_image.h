@@ -12,6 +12,7 @@ struct SlotImage {
     std::string key;     // equal keys are the same image, and share a slot
     std::string wanted;  // the file name it would like in the map's folder
     std::function<void(const std::filesystem::path&)> write;  // throws std::runtime_error on failure
+    std::filesystem::path source = {};                        // the file write copies, if any
 };
 
 // A texture that is missing or in a format the viewer cannot read adds a warning naming it, and

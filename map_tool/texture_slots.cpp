@@ -23,6 +23,7 @@ TextureSlots MakeTextureSlots(const aiScene& scene, const std::filesystem::path&
             if (isNew) {
                 slots.names.push_back(names.Claim(image.wanted));
                 image.write(folder / slots.names.back());
+                if (!image.source.empty()) slots.copied.push_back(image.source.string());
             }
             slot = known->second;
         }

@@ -12,6 +12,7 @@ struct aiScene;
 struct TextureSlots {
     std::vector<std::string> names;
     std::vector<std::string> warnings;
+    std::vector<std::string> copied;  // the image files copied in
 };
 
 // Replaces each triangle's material index with its slot, numbered in the order of first use, and

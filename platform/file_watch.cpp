@@ -5,6 +5,11 @@ WatchedFile WatchOf(const RegularFile& file) {
     return {file.path, file.stamp, file.stamp};
 }
 
+WatchedFile WatchOf(const std::string& path) {
+    const FileStamp now = StampOf(path);
+    return {path, now, now};
+}
+
 std::vector<std::size_t> SettledChanges(std::vector<WatchedFile>& files) {
     std::vector<std::size_t> changed;
     for (std::size_t k = 0; k < files.size(); ++k) {

@@ -16,5 +16,7 @@ struct WatchedFile {
 
 // A file read as `file` was opened.
 WatchedFile WatchOf(const RegularFile& file);
+// A file at a path, as it is now.
+WatchedFile WatchOf(const std::string& path);
 // Asks each file once; the places of those that have changed and settled, in order.
 std::vector<std::size_t> SettledChanges(std::vector<WatchedFile>& files);

@@ -530,6 +530,7 @@ class Run:
         self.process = process
         self.program = program
         self.out = None
+        self.err_read = b""  # what err_lines has read so far
 
     def running(self):
         return self.process.poll() is None
@@ -541,7 +542,26 @@ class Run:
             self.stop()
             raise Failure(f"the program did not end within {seconds} s")
         self.out = out
+        err = self.err_read.decode(errors="replace") + err
         return self.program.exit_code(self.process.returncode, out, err), err
+
+    def err_lines(self, count, seconds=10):
+        """Reads stderr as the program writes it until it holds count lines; gives them (fewer when
+        the time runs out). finish() gives them again."""
+        fd = self.process.stderr.fileno()
+        deadline = time.time() + seconds
+        while self.err_read.count(b"\n") < count and time.time() < deadline:
+            ready, _, _ = select.select([fd], [], [], max(0.0, deadline - time.time()))
+            chunk = os.read(fd, 4096) if ready else b""
+            if ready and not chunk:
+                break
+            self.err_read += chunk
+        return self.err_read.decode(errors="replace").splitlines()
+
+    def interrupt(self, seconds=10):
+        """Ctrl-C (SIGINT) to the program itself, then finish()."""
+        os.kill(self.program.pid(self), signal.SIGINT)
+        return self.finish(seconds)
 
     def stop(self):
         self.program.stop(self)

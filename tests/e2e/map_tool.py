@@ -1,16 +1,18 @@
 #!/usr/bin/env python3
 """vellmora-map end to end: a textured OBJ with its .mtl and a glTF binary with an embedded image,
 both written here, are imported, checked and shown by the native viewer; a map exported as glTF
-and imported again gives back the same map.
+and imported again gives back the same map; a watched import follows the OBJ, its .mtl and its image.
 
 usage: map_tool.py LINUX_BUILD_DIR
 Exit status 0 when every check holds, 1 when one fails, 77 when the programs are not built."""
 
+import glob
 import json
 import os
 import shutil
 import struct
 import sys
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 
@@ -24,12 +26,16 @@ SQUARE = [(-1, -1, 0, 0, 0), (1, -1, 0, 1, 0), (1, 1, 0, 1, 1), (-1, 1, 0, 0, 1)
 FACES = [(0, 1, 2), (0, 2, 3)]
 
 
-def write_obj(folder, image):
+def write_mtl(folder, image):
     with open(os.path.join(folder, "square.mtl"), "w") as f:
         f.write(f"newmtl painted\nKd 1 1 1\nmap_Kd {image}\n")
+
+
+def write_obj(folder, image, half=1):
+    write_mtl(folder, image)
     with open(os.path.join(folder, "square.obj"), "w") as f:
         f.write("mtllib square.mtl\nusemtl painted\n")
-        f.writelines(f"v {x} {y} {z}\n" for x, y, z, _, _ in SQUARE)
+        f.writelines(f"v {x * half} {y * half} {z}\n" for x, y, z, _, _ in SQUARE)
         f.writelines(f"vt {u} {v}\n" for _, _, _, u, v in SQUARE)
         f.writelines("f " + " ".join(f"{i + 1}/{i + 1}" for i in face) + "\n" for face in FACES)
 
@@ -61,6 +67,11 @@ def write_glb(path, png):
         f.write(struct.pack("<4sII", b"glTF", 2, 12 + len(chunks)) + chunks)
 
 
+def read(path, mode="r"):
+    with open(path, mode) as f:
+        return f.read()
+
+
 def triangles(path):
     """A map's triangles as their corners' text (exact, as the tool writes shortest floats) and their
     texture's name, each from its first corner in order, sorted: the same scene in any order."""
@@ -75,6 +86,55 @@ def triangles(path):
         ring = [vertices[1 + i] for i in corners]
         result.append((min(tuple(ring[k:] + ring[:k]) for k in range(3)), names[texture]))
     return sorted(result)
+
+
+def within(seconds, condition):
+    """The seconds until condition() holds, or None once seconds have passed."""
+    started = time.time()
+    while not condition():
+        if time.time() - started > seconds:
+            return None
+        time.sleep(0.02)
+    return time.time() - started
+
+
+def watch(mapper, folder):
+    """import --watch, started on a half-written model, imports it once whole, follows its geometry,
+    keeps the map through a broken model, follows the image and the .mtl, and ends on Ctrl-C."""
+    model, map_path = os.path.join(folder, "square.obj"), os.path.join(folder, "watched", "map.txt")
+    half_written = read(model)[:60]  # cut before the faces
+
+    def follows(half):
+        write_obj(folder, "paint.png", half)
+        return within(2, lambda: os.path.exists(map_path) and
+                      max(float(corner.split()[0]) for ring, _ in triangles(map_path) for corner in ring) == half)
+
+    def breaks(errors):
+        with open(model, "w") as f:
+            f.write(half_written)
+        return len(run.err_lines(errors)) == errors
+
+    run = mapper.start(folder, os.environ.copy(), args=("import", "--watch", "square.obj", "watched", "--scale", "1"))
+    try:
+        check(breaks(1) and follows(1) is not None, "a broken first model is not waited for")
+        took = follows(2)
+        check(took is not None, "the map does not follow the model's geometry")
+        print(f"map.txt replaced {took:.2f} s after the model changed")
+        kept, broken = read(map_path), breaks(2)
+        check(broken and read(map_path) == kept and follows(3) is not None, "a broken model is not waited out")
+        Picture.make(4, 4, lambda x, y: BLUE).save(os.path.join(folder, "paint.png"))
+        copied = within(2, lambda: read(os.path.join(folder, "watched", "paint.png"), "rb") == read(
+            os.path.join(folder, "paint.png"), "rb"))
+        write_mtl(folder, "blue.png")
+        named = within(2, lambda: triangles(map_path)[0][1] == "blue.png")
+        check(copied is not None and named is not None, "the image or the .mtl is not followed")
+        code, err = run.interrupt()
+        print(f"import --watch: exit {code}\n{run.out}{err}", end="")
+        check(code == 0 and len(err.splitlines()) == 2, "Ctrl-C does not end the watch cleanly")
+        check(not glob.glob(os.path.join(folder, ".watched.import-*")), "a staging folder is left behind")
+    finally:
+        if run.running():
+            run.stop()
 
 
 def tool(program, folder, *args):
@@ -126,6 +186,7 @@ def body(build):
         first, again = (triangles(os.path.join(folder, scene, "map.txt")) for scene in ("from_obj", "again"))
         check(first == again, f"the map exported and imported again differs: {first} against {again}")
         print("the map exported as glTF and imported again has the same triangles, vertices and textures")
+        watch(mapper, folder)
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 

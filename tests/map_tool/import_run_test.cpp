@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -141,6 +142,20 @@ TEST(ImportBoundedRun, TheChildsReportComesBackAndACrashOrAHangIsNamedInstead) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     EXPECT_FALSE(hung.ok);
     EXPECT_EQ(hung.text, "the import took more than 1 s (raise the limit with --time-limit)");
+}
+
+TEST(ImportBoundedRunDeathTest, ASigtermToTheToolEndsTheChildAndTheRun) {
+    EXPECT_EXIT(
+        {
+            const auto started = std::chrono::steady_clock::now();
+            const RunOutcome stopped = RunBounded({256, 30}, []() -> RunOutcome {
+                kill(getppid(), SIGTERM);
+                for (;;) pause();
+            });
+            const bool atOnce = std::chrono::steady_clock::now() - started < std::chrono::seconds(5);
+            std::exit(atOnce && stopped.text == "the import was interrupted" ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
