@@ -11,15 +11,6 @@
 #include "platform/texture_cache.h"
 #include "scene/map_file.h"
 
-bool LoadMap(IDirect3DDevice9* device, SceneData& scene) {
-    return LoadMap(device, scene, ReadTheMap());
-}
-
-bool LoadMap(IDirect3DDevice9* device, SceneData& scene, MapRead read) {
-    TextureCache cache;
-    return LoadMap(device, scene, std::move(read), cache);
-}
-
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene, MapRead read, TextureCache& cache) {
     scene = SceneData{};
     if (!read.refusal.empty()) {

@@ -15,6 +15,7 @@
 #include "render/map_load.h"
 #include "render/render_frame.h"
 #include "render/render_resources.h"
+#include "scene/map_file.h"
 #include "scene/normals.h"
 #include "tests/fakes/recording_device.h"
 
@@ -51,7 +52,8 @@ class LostDevice : public ::testing::Test {
         gInput = InputState{};
         InitCamera(Vec3{0, 0, -5});
         gScene = SceneData{};
-        ASSERT_TRUE(LoadMap(nullptr, gScene));
+        TextureCache cache;
+        ASSERT_TRUE(LoadMap(nullptr, gScene, ReadTheMap(), cache));
         GenerateNormals(gScene);
         ASSERT_TRUE(CreateDeviceObjects(reinterpret_cast<HWND>(0x10), screen));
         ASSERT_TRUE(CreateSceneResources(gScene, screen));

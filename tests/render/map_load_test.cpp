@@ -20,7 +20,8 @@ class MapLoad : public MapFileTest {
     std::string Load(const std::string& text, bool expectLoaded) {
         Write("map.txt", text);
         ::testing::internal::CaptureStderr();
-        const bool loaded = LoadMap(&device, scene);
+        TextureCache cache;
+        const bool loaded = LoadMap(&device, scene, ReadTheMap(), cache);
         std::string errors = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(loaded, expectLoaded) << errors;
         return errors;
@@ -100,8 +101,9 @@ TEST_F(MapLoad, ALargeMapReadAheadLoadsAsWhenReadThen) {
     ASSERT_GE(std::filesystem::file_size("map.txt"), kReadAheadFrom);
     SceneData then;
     ::testing::internal::CaptureStderr();
-    ASSERT_TRUE(LoadMap(&device, then));
-    ASSERT_TRUE(LoadMap(&device, scene, StartReadingMap().get()));
+    TextureCache cache, again;
+    ASSERT_TRUE(LoadMap(&device, then, ReadTheMap(), cache));
+    ASSERT_TRUE(LoadMap(&device, scene, StartReadingMap().get(), again));
     const std::string warning = "map.txt:60006: warning: cannot load texture \"missing.bmp\": not found\n";
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), warning + warning);
     ASSERT_EQ(scene.vertices.size(), then.vertices.size());

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "render/map_load.h"
+#include "scene/map_file.h"
 #include "tests/fakes/recording_device.h"
 
 TEST(CourtyardSample, LoadsWithEveryTextureAndNoMessage) {
@@ -14,7 +15,8 @@ TEST(CourtyardSample, LoadsWithEveryTextureAndNoMessage) {
     RecordingDevice device;
     SceneData scene;
     ::testing::internal::CaptureStderr();
-    const bool loaded = LoadMap(&device, scene);
+    TextureCache cache;
+    const bool loaded = LoadMap(&device, scene, ReadTheMap(), cache);
     const std::string messages = ::testing::internal::GetCapturedStderr();
     std::filesystem::current_path(previous);
 
