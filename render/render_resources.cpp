@@ -28,6 +28,28 @@ DeviceStep FillBuffer(Buffer* buffer, const void* contents, UINT length, const c
     return {};
 }
 
+DeviceStep MakeIndexBuffer(const SceneData& scene, IDirect3DIndexBuffer9*& buffer) {
+    const UINT bytes = static_cast<UINT>(scene.indexCount) * 4;
+    const HRESULT created = gRender.device->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX32,
+                                                              D3DPOOL_DEFAULT, &buffer, nullptr);
+    if (FAILED(created)) {
+        buffer = nullptr;
+        return {"CreateIndexBuffer", created};
+    }
+    return FillBuffer(buffer, scene.indices.data(), bytes, "locking the index buffer");
+}
+
+DeviceStep MakeVertexBuffer(const SceneData& scene, IDirect3DVertexBuffer9*& buffer) {
+    const UINT bytes = static_cast<UINT>(scene.vertexCount) * sizeof(Vertex);
+    const HRESULT created =
+        gRender.device->CreateVertexBuffer(bytes, 0, kVertexFvf, D3DPOOL_DEFAULT, &buffer, nullptr);
+    if (FAILED(created)) {
+        buffer = nullptr;
+        return {"CreateVertexBuffer", created};
+    }
+    return FillBuffer(buffer, scene.vertices.data(), bytes, "locking the vertex buffer");
+}
+
 bool Fail(const char* step) {
     ReportLine("vellmora: %s failed", step);
     return false;
@@ -67,26 +89,20 @@ void CreateDepthSurface(const ScreenMetrics& screen) {
     gRender.device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
 }
 
-DeviceStep MakeIndexBuffer(const SceneData& scene, IDirect3DIndexBuffer9*& buffer) {
-    const UINT bytes = static_cast<UINT>(scene.indexCount) * 4;
-    const HRESULT created = gRender.device->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX32,
-                                                              D3DPOOL_DEFAULT, &buffer, nullptr);
-    if (FAILED(created)) {
-        buffer = nullptr;
-        return {"CreateIndexBuffer", created};
+SceneBuffers MakeSceneBuffers(SceneData& scene) {
+    SceneBuffers made;
+    // Buffer lengths are 32-bit byte counts: a larger map is refused rather than silently cut short.
+    made.refusal = TooLargeForBuffers(scene);
+    if (!made.refusal.empty()) return made;
+    made.step = MakeIndexBuffer(scene, made.indices);
+    if (made.step.failed != nullptr) {
+        if (scene.indexCount == 0) made.refusal = NoTrianglesRefusal(kMapFileName);
+        return made;
     }
-    return FillBuffer(buffer, scene.indices.data(), bytes, "locking the index buffer");
-}
-
-DeviceStep MakeVertexBuffer(const SceneData& scene, IDirect3DVertexBuffer9*& buffer) {
-    const UINT bytes = static_cast<UINT>(scene.vertexCount) * sizeof(Vertex);
-    const HRESULT created =
-        gRender.device->CreateVertexBuffer(bytes, 0, kVertexFvf, D3DPOOL_DEFAULT, &buffer, nullptr);
-    if (FAILED(created)) {
-        buffer = nullptr;
-        return {"CreateVertexBuffer", created};
-    }
-    return FillBuffer(buffer, scene.vertices.data(), bytes, "locking the vertex buffer");
+    FreeArray(scene.indices);
+    made.step = MakeVertexBuffer(scene, made.vertices);
+    if (made.step.failed == nullptr) FreeArray(scene.vertices);
+    return made;
 }
 
 void SetSceneBuffers() {
@@ -120,25 +136,16 @@ void SetSceneState(const ScreenMetrics& screen) {
 }
 
 bool CreateSceneResources(SceneData& scene, const ScreenMetrics& screen) {
-    // Buffer lengths are 32-bit byte counts: a larger map is refused rather than silently cut short.
-    if (const std::string tooLarge = TooLargeForBuffers(scene); !tooLarge.empty()) {
-        ReportLine("%s", tooLarge.c_str());
+    const SceneBuffers made = MakeSceneBuffers(scene);
+    gRender.indexBuffer = made.indices;
+    gRender.vertexBuffer = made.vertices;
+    if (!made.refusal.empty()) {
+        ReportLine("%s", made.refusal.c_str());
         return false;
     }
-    DeviceStep step = MakeIndexBuffer(scene, gRender.indexBuffer);
-    if (step.failed != nullptr && scene.indexCount == 0) {
-        ReportLine("%s", NoTrianglesRefusal(kMapFileName).c_str());
-        return false;
+    if (made.step.failed != nullptr) {
+        return Fail(made.step.failed);
     }
-    if (step.failed != nullptr) {
-        return Fail(step.failed);
-    }
-    FreeArray(scene.indices);
-    step = MakeVertexBuffer(scene, gRender.vertexBuffer);
-    if (step.failed != nullptr) {
-        return Fail(step.failed);
-    }
-    FreeArray(scene.vertices);
 
     // Position and direction stay zero until the first frame aims the light.
     std::memset(&gRender.light, 0, sizeof gRender.light);

@@ -1,6 +1,8 @@
 #pragma once
 // The Direct3D objects and fixed pipeline state, made at start-up, made again after a lost device
 // is reset, and released at the end.
+#include <string>
+
 #include "platform/d3dx.h"
 #include "platform/screen_metrics.h"
 #include "scene/scene_data.h"
@@ -36,10 +38,20 @@ struct DeviceStep {
     HRESULT result = D3D_OK;
 };
 void CreateDepthSurface(const ScreenMetrics& screen);
-// The scene's index or vertex array, whole, into a new buffer of the default pool; the sizes were
-// checked against Direct3D 9's 32-bit lengths at the start-up.
-DeviceStep MakeIndexBuffer(const SceneData& scene, IDirect3DIndexBuffer9*& buffer);
-DeviceStep MakeVertexBuffer(const SceneData& scene, IDirect3DVertexBuffer9*& buffer);
+
+// What making a scene's buffers came to: the buffers made, and a refusal of the map or the device
+// call that failed.
+struct SceneBuffers {
+    IDirect3DIndexBuffer9* indices = nullptr;
+    IDirect3DVertexBuffer9* vertices = nullptr;
+    std::string refusal;
+    DeviceStep step;
+};
+// The scene's index and vertex arrays, each whole into a new buffer of the default pool and then
+// freed. A map too large for Direct3D 9's 32-bit lengths is refused before any buffer is asked for,
+// and one without triangles when the device will not make its empty index buffer. What was made
+// before a failure is left to the caller.
+SceneBuffers MakeSceneBuffers(SceneData& scene);
 // The buffers in gRender as the device's stream and indices.
 void SetSceneBuffers();
 void SetSceneState(const ScreenMetrics& screen);

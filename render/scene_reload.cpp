@@ -10,7 +10,6 @@
 #include "render/map_load.h"
 #include "scene/map_file.h"
 #include "scene/normals.h"
-#include "scene/view_limits.h"
 
 SceneSource gSource;
 
@@ -61,31 +60,22 @@ RebuildResult RebuildScene(MapRead read) {
     TextureCache cache = UnchangedTextures(read.names);
     SceneData next;
     LoadMap(gRender.device, next, std::move(read), cache);
-    RebuildResult made;
-    if (std::string tooLarge = TooLargeForBuffers(next); !tooLarge.empty()) {
-        made = {Rebuild::kRefused, std::move(tooLarge), {}};
+    GenerateNormals(next);
+    SceneBuffers buffers = MakeSceneBuffers(next);
+    RebuildResult made{Rebuild::kDone, std::move(buffers.refusal), buffers.step};
+    if (!made.refusal.empty()) {
+        made.result = Rebuild::kRefused;
+    } else if (made.step.failed != nullptr) {
+        made.result = made.step.result == D3DERR_DEVICELOST ? Rebuild::kDeviceLost : Rebuild::kFailed;
     } else {
-        GenerateNormals(next);
-        IDirect3DIndexBuffer9* indices = nullptr;
-        IDirect3DVertexBuffer9* vertices = nullptr;
-        made.step = MakeIndexBuffer(next, indices);
-        if (made.step.failed == nullptr) made.step = MakeVertexBuffer(next, vertices);
-        if (made.step.failed == nullptr) {
-            FreeArray(next.indices);
-            FreeArray(next.vertices);
-            std::swap(gRender.indexBuffer, indices);
-            std::swap(gRender.vertexBuffer, vertices);
-            std::swap(gScene, next);
-            KeepSceneSource(map, cache);
-        } else if (next.indexCount == 0 && indices == nullptr) {
-            made = {Rebuild::kRefused, NoTrianglesRefusal(kMapFileName), {}};
-        } else {
-            made.result = made.step.result == D3DERR_DEVICELOST ? Rebuild::kDeviceLost : Rebuild::kFailed;
-        }
-        // Whichever scene is not drawn now: the old one, or what was made of the new.
-        ReleaseOnce(vertices);
-        ReleaseOnce(indices);
+        std::swap(gRender.indexBuffer, buffers.indices);
+        std::swap(gRender.vertexBuffer, buffers.vertices);
+        std::swap(gScene, next);
+        KeepSceneSource(map, cache);
     }
+    // Whichever scene is not drawn now: the old one, or what was made of the new.
+    ReleaseOnce(buffers.vertices);
+    ReleaseOnce(buffers.indices);
     ReleaseTextures(next.textures);
     return made;
 }
