@@ -30,6 +30,7 @@ void Sample::Add(std::int32_t number) {
 
 GeometryCheck CheckGeometry(const SceneData& scene) {
     GeometryCheck check;
+    check.drawCalls = static_cast<std::int64_t>(scene.runs.size());
     check.bounds.low.fill(std::numeric_limits<float>::infinity());
     check.bounds.high.fill(-std::numeric_limits<float>::infinity());
     std::vector<bool> vertexUsed(static_cast<std::size_t>(scene.vertexCount));
@@ -37,7 +38,6 @@ GeometryCheck CheckGeometry(const SceneData& scene) {
     for (std::int32_t t = 0; t < scene.triangleCount; ++t) {
         const std::size_t face = static_cast<std::size_t>(t);
         const std::int32_t texture = scene.faces[face].textureIndex;
-        if (t == 0 || texture != scene.faces[face - 1].textureIndex) ++check.drawCalls;
         if (!textureUsed[static_cast<std::size_t>(texture)]) {
             textureUsed[static_cast<std::size_t>(texture)] = true;
             ++check.texturesUsed;

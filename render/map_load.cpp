@@ -18,7 +18,6 @@ bool LoadMap(IDirect3DDevice9* device, SceneData& scene, MapRead read, TextureCa
         return false;
     }
     scene = std::move(read.scene);
-    FindTextureRuns(scene);
     scene.textures.assign(read.names.size(), nullptr);
     if (device == nullptr) return true;  // the geometry alone
     // Each name that fails is warned about once, at its first line, with how many slots name it.

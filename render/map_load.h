@@ -6,9 +6,8 @@
 #include "scene/map_reader.h"
 
 // Takes what was read: a refusal is written to stderr as its one line, and leaves the scene empty.
-// Otherwise finds the runs of one texture and makes each name's texture on the device, in name
-// order, sharing those the cache already holds (slots naming one file share its texture); the
-// slots of a name whose texture cannot be made stay null, with one warning at its first line. An
-// empty name is a slot without an image. With no device the slots all stay null, and nothing is
-// opened or said.
+// Otherwise makes each name's texture on the device, in name order, sharing those the cache
+// already holds (slots naming one file share its texture); the slots of a name whose texture
+// cannot be made stay null, with one warning at its first line. An empty name is a slot without an
+// image. With no device the slots all stay null, and nothing is opened or said.
 bool LoadMap(IDirect3DDevice9* device, SceneData& scene, MapRead read, TextureCache& cache);

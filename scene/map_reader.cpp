@@ -208,7 +208,10 @@ MapRead ReadMap(std::string_view fileName, std::string_view text) {
     Refusal refusal;
     MapText cursor{text.data(), text.data() + text.size(), 1, &refusal};
     try {
-        if (ReadWholeMap(cursor, read)) return read;
+        if (ReadWholeMap(cursor, read)) {
+            FindTextureRuns(read.scene);
+            return read;
+        }
     } catch (const std::bad_alloc&) {
         Refuse(cursor, cursor.line, "the counts read so far are too large to allocate");
     }

@@ -37,7 +37,7 @@ struct SceneData {
     std::int32_t indexCount = 0;
     SceneArray<std::int32_t> indices;  // freed once on the device
     SceneArray<FaceRecord> faces;
-    std::vector<TextureRun> runs;
+    std::vector<TextureRun> runs;  // found by the reader
     std::int32_t vertexCount = 0;
     SceneArray<Vertex> vertices;  // freed once on the device
     std::int32_t textureCount = 0;
@@ -46,5 +46,5 @@ struct SceneData {
 
 extern SceneData gScene;
 
-// Finds the runs once, so that a frame does not scan every triangle for them.
+// Finds the runs once, as the map is read, so that a frame does not scan every triangle for them.
 void FindTextureRuns(SceneData& scene);
