@@ -74,11 +74,8 @@ bool OwnHeader(OwnFormat format, const unsigned char* head, std::size_t size, in
     return true;
 }
 
-bool ReadHeader(std::FILE* stream, int& width, int& height, int& channels, std::string& why) {
-    unsigned char head[256];
-    std::size_t size = 0;
-    const OwnFormat own = OwnFormatOf(stream, head, size);
-    if (own != OwnFormat::kNone) return OwnHeader(own, head, size, width, height, why);
+// The header of a format stb reads.
+bool StbHeader(std::FILE* stream, int& width, int& height, int& channels, std::string& why) {
     if (stbi_info_from_file(stream, &width, &height, &channels) == 0) {
         why = stbi_failure_reason();
         return false;
@@ -109,8 +106,12 @@ void FreeDecoded::operator()(std::uint8_t* pixels) const {
 }
 
 bool ReadImageSize(std::FILE* stream, int& width, int& height, std::string& why) {
+    unsigned char head[256];
+    std::size_t size = 0;
+    const OwnFormat own = OwnFormatOf(stream, head, size);
+    if (own != OwnFormat::kNone) return OwnHeader(own, head, size, width, height, why);
     int channels = 0;
-    return ReadHeader(stream, width, height, channels, why);
+    return StbHeader(stream, width, height, channels, why);
 }
 
 bool DecodeStoredImage(std::FILE* stream, std::uint64_t fileSize, StoredImage& image, std::string& why) {
@@ -122,7 +123,7 @@ bool DecodeStoredImage(std::FILE* stream, std::uint64_t fileSize, StoredImage& i
     const OwnFormat own = OwnFormatOf(stream, head, size);
     if (own == OwnFormat::kDds) return DecodeDds(stream, image, why);
     if (own == OwnFormat::kPfm) return DecodePfm(stream, image, why);
-    if (!ReadHeader(stream, width, height, channels, why)) return false;
+    if (!StbHeader(stream, width, height, channels, why)) return false;
     tAllocationLimit = AllocationLimit(stream, width, height, channels, fileSize);
     tAllocationRefused = false;
     // Asking for no particular channel count spares a converted copy of the whole image.

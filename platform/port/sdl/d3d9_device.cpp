@@ -262,7 +262,6 @@ HRESULT WINAPI PortDevice::CreateTexture(UINT textureWidth, UINT textureHeight, 
         created->Release();
         return D3DERR_OUTOFVIDEOMEMORY;
     }
-    textureBytes += created->bytes;
     *out = created;
     return S_OK;
 }

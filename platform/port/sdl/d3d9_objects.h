@@ -152,7 +152,6 @@ struct PortDevice final : IDirect3DDevice9 {
     SDL_GLContext context = nullptr;
     PortDirect3D* direct3D = nullptr;  // the object that made it, held as Direct3D holds it
     D3DDEVICE_CREATION_PARAMETERS creation{};
-    std::uint64_t textureBytes = 0;  // what the live textures keep and upload
     ULONG references = 1;
     int liveResources = 0;
     bool releasing = false;

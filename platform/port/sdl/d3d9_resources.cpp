@@ -162,7 +162,6 @@ ULONG WINAPI PortTexture::AddRef() {
 
 ULONG WINAPI PortTexture::Release() {
     if (references == 1) {
-        device->textureBytes -= bytes;
         device->ForgetTexture(name);
         glDeleteTextures(1, &name);
     }
