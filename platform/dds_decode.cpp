@@ -71,8 +71,7 @@ void PlainRow(DdsLayout layout, const std::uint8_t* in, std::size_t width, std::
     }
 }
 
-}  // namespace
-
+// The 4x4 texels of one DXT block, row by row, as R, G, B, A.
 void DecodeDxtBlock(DdsLayout layout, const std::uint8_t* block, std::uint8_t rgba[64]) {
     if (layout == DdsLayout::kDxt1) {
         ColourBlock(block, true, rgba);
@@ -85,6 +84,7 @@ void DecodeDxtBlock(DdsLayout layout, const std::uint8_t* block, std::uint8_t rg
         InterpolatedAlpha(block, rgba);
 }
 
+// The top level as stored into an image of its own; false only where memory runs out.
 bool DecodeDdsLevel(const DdsHeader& header, const std::uint8_t* bytes, StoredImage& image) {
     const std::size_t width = static_cast<std::size_t>(header.width);
     const std::size_t height = static_cast<std::size_t>(header.height);
@@ -119,6 +119,8 @@ bool DecodeDdsLevel(const DdsHeader& header, const std::uint8_t* bytes, StoredIm
     }
     return true;
 }
+
+}  // namespace
 
 bool DecodeDds(std::FILE* stream, StoredImage& image, std::string& why) {
     DdsHeader header;

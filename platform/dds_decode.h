@@ -8,11 +8,5 @@
 #include "platform/dds_image.h"
 #include "platform/image_decode.h"
 
-// The 4x4 texels of one DXT block, row by row, as R, G, B, A.
-void DecodeDxtBlock(DdsLayout layout, const std::uint8_t* block, std::uint8_t rgba[64]);
-
-// The top level as stored into an image of its own; false only where memory runs out.
-bool DecodeDdsLevel(const DdsHeader& header, const std::uint8_t* bytes, StoredImage& image);
-
 // Reads and decodes the top level from a stream at the file's start.
 bool DecodeDds(std::FILE* stream, StoredImage& image, std::string& why);

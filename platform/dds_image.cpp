@@ -5,9 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/byte_order.h"
+
 namespace {
 
-constexpr std::uint64_t kLargestSide = std::uint64_t{1} << 24;
 constexpr std::uint32_t kMipMapCountFlag = 0x20000;
 constexpr std::uint32_t kDepthFlag = 0x800000;
 constexpr std::uint32_t kAlphaPixels = 0x1;
@@ -15,11 +16,6 @@ constexpr std::uint32_t kFourCcFlag = 0x4;
 constexpr std::uint32_t kRgbFlag = 0x40;
 constexpr std::uint32_t kCubeMap = 0x200;
 constexpr std::uint32_t kVolume = 0x200000;
-
-std::uint32_t Little(const unsigned char* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
 
 constexpr std::uint32_t FourCc(const char (&code)[5]) {
     return std::uint32_t{static_cast<unsigned char>(code[0])} |
@@ -29,8 +25,8 @@ constexpr std::uint32_t FourCc(const char (&code)[5]) {
 }
 
 bool Layout(const unsigned char* head, DdsLayout& layout, std::string& why) {
-    const std::uint32_t flags = Little(head + 80);
-    const std::uint32_t fourCc = Little(head + 84);
+    const std::uint32_t flags = LittleEndian(head + 80);
+    const std::uint32_t fourCc = LittleEndian(head + 84);
     if ((flags & kFourCcFlag) != 0) {
         if (fourCc == FourCc("DXT1"))
             layout = DdsLayout::kDxt1;
@@ -49,11 +45,11 @@ bool Layout(const unsigned char* head, DdsLayout& layout, std::string& why) {
         }
         return true;
     }
-    const std::uint32_t bits = Little(head + 88);
-    const std::uint32_t red = Little(head + 92);
-    const std::uint32_t green = Little(head + 96);
-    const std::uint32_t blue = Little(head + 100);
-    const bool alpha = (flags & kAlphaPixels) != 0 && Little(head + 104) == 0xFF000000u;
+    const std::uint32_t bits = LittleEndian(head + 88);
+    const std::uint32_t red = LittleEndian(head + 92);
+    const std::uint32_t green = LittleEndian(head + 96);
+    const std::uint32_t blue = LittleEndian(head + 100);
+    const bool alpha = (flags & kAlphaPixels) != 0 && LittleEndian(head + 104) == 0xFF000000u;
     if ((flags & kRgbFlag) != 0 && green == 0xFF00) {
         if (bits == 32 && red == 0xFF0000 && blue == 0xFF) {
             layout = alpha ? DdsLayout::kA8R8G8B8 : DdsLayout::kX8R8G8B8;
@@ -89,34 +85,30 @@ std::uint64_t LevelBytes(DdsLayout layout, std::uint64_t width, std::uint64_t he
 
 }  // namespace
 
-void FreeBytes::operator()(std::uint8_t* bytes) const {
-    std::free(bytes);
-}
-
 bool IsDdsHeader(const unsigned char* head, std::size_t size) {
     return size >= 4 && std::memcmp(head, "DDS ", 4) == 0;
 }
 
 bool ReadDdsHeader(const unsigned char* head, std::size_t size, DdsHeader& header, std::string& why) {
-    if (!IsDdsHeader(head, size) || size < kDdsHeaderBytes || Little(head + 4) != 124 ||
-        Little(head + 76) != 32) {
+    if (!IsDdsHeader(head, size) || size < kDdsHeaderBytes || LittleEndian(head + 4) != 124 ||
+        LittleEndian(head + 76) != 32) {
         why = "a damaged DDS header";
         return false;
     }
-    const std::uint32_t flags = Little(head + 8);
-    const std::uint32_t caps2 = Little(head + 112);
+    const std::uint32_t flags = LittleEndian(head + 8);
+    const std::uint32_t caps2 = LittleEndian(head + 112);
     if ((caps2 & kCubeMap) != 0) {
         why = "a DDS cube map: the viewer reads 2-D textures only";
         return false;
     }
-    if ((caps2 & kVolume) != 0 || ((flags & kDepthFlag) != 0 && Little(head + 24) > 1)) {
+    if ((caps2 & kVolume) != 0 || ((flags & kDepthFlag) != 0 && LittleEndian(head + 24) > 1)) {
         why = "a DDS volume texture: the viewer reads 2-D textures only";
         return false;
     }
     if (!Layout(head, header.layout, why)) return false;
-    header.height = Little(head + 12);
-    header.width = Little(head + 16);
-    if (header.width > kLargestSide || header.height > kLargestSide) {
+    header.height = LittleEndian(head + 12);
+    header.width = LittleEndian(head + 16);
+    if (header.width > kLargestImageSide || header.height > kLargestImageSide) {
         why = "a damaged DDS header (" + std::to_string(header.width) + "x" + std::to_string(header.height) +
               ")";
         return false;
@@ -127,7 +119,7 @@ bool ReadDdsHeader(const unsigned char* head, std::size_t size, DdsHeader& heade
          side /= 2) {
         ++possible;
     }
-    const std::uint64_t declared = (flags & kMipMapCountFlag) != 0 ? Little(head + 28) : 1;
+    const std::uint64_t declared = (flags & kMipMapCountFlag) != 0 ? LittleEndian(head + 28) : 1;
     header.levels = declared == 0 ? 1 : declared < possible ? declared : possible;
     return true;
 }
@@ -138,12 +130,15 @@ const char* DdsLayoutName(DdsLayout layout) {
     return kNames[static_cast<int>(layout)];
 }
 
-bool IsBlockCompressed(DdsLayout layout) {
-    return layout == DdsLayout::kDxt1 || layout == DdsLayout::kDxt3 || layout == DdsLayout::kDxt5;
+bool PeekDdsHeader(std::FILE* stream, DdsHeader& header, std::string& why) {
+    unsigned char head[kDdsHeaderBytes];
+    const std::size_t size = std::fread(head, 1, sizeof head, stream);
+    std::fseek(stream, 0, SEEK_SET);
+    return ReadDdsHeader(head, size, header, why);
 }
 
-std::uint64_t DdsTopLevelBytes(const DdsHeader& header) {
-    return LevelBytes(header.layout, header.width, header.height);
+bool IsBlockCompressed(DdsLayout layout) {
+    return layout == DdsLayout::kDxt1 || layout == DdsLayout::kDxt3 || layout == DdsLayout::kDxt5;
 }
 
 std::uint64_t DdsFileBytes(const DdsHeader& header) {
@@ -162,7 +157,8 @@ bool ReadDdsTopLevel(std::FILE* stream, DdsHeader& header, DdsBytes& bytes, std:
     unsigned char head[kDdsHeaderBytes];
     const std::size_t size = std::fread(head, 1, sizeof head, stream);
     if (!ReadDdsHeader(head, size, header, why)) return false;
-    const std::size_t length = static_cast<std::size_t>(DdsTopLevelBytes(header));
+    const std::size_t length =
+        static_cast<std::size_t>(LevelBytes(header.layout, header.width, header.height));
     bytes.reset(static_cast<std::uint8_t*>(std::malloc(length)));
     if (bytes == nullptr) {
         why = "out of memory";

@@ -25,17 +25,15 @@ bool IsDdsHeader(const unsigned char* head, std::size_t size);
 // False, with why as a whole sentence, where the header is damaged or describes what the viewer
 // does not read (a cube map, a volume texture, another pixel format).
 bool ReadDdsHeader(const unsigned char* head, std::size_t size, DdsHeader& header, std::string& why);
+// ReadDdsHeader on the start of a stream, which is left at its start.
+bool PeekDdsHeader(std::FILE* stream, DdsHeader& header, std::string& why);
 
 const char* DdsLayoutName(DdsLayout layout);
 bool IsBlockCompressed(DdsLayout layout);
-// The bytes of the top level, and of the whole file with every level the header declares.
-std::uint64_t DdsTopLevelBytes(const DdsHeader& header);
+// The bytes of the whole file with every level the header declares.
 std::uint64_t DdsFileBytes(const DdsHeader& header);
 
 // The top level's bytes as stored, from a stream at the file's start that the caller has checked
 // holds DdsFileBytes.
-struct FreeBytes {
-    void operator()(std::uint8_t* bytes) const;
-};
-using DdsBytes = std::unique_ptr<std::uint8_t[], FreeBytes>;
+using DdsBytes = std::unique_ptr<std::uint8_t[], FreeDecoded>;
 bool ReadDdsTopLevel(std::FILE* stream, DdsHeader& header, DdsBytes& bytes, std::string& why);

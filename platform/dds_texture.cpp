@@ -30,12 +30,9 @@ bool AdapterHas(IDirect3DDevice9* device, D3DFORMAT format) {
 }  // namespace
 
 D3DFORMAT DeviceBlockFormat(IDirect3DDevice9* device, std::FILE* stream) {
-    unsigned char head[kDdsHeaderBytes];
-    const std::size_t size = std::fread(head, 1, sizeof head, stream);
-    std::fseek(stream, 0, SEEK_SET);
     DdsHeader header;
     std::string why;
-    if (!ReadDdsHeader(head, size, header, why) || !IsBlockCompressed(header.layout)) return D3DFMT_UNKNOWN;
+    if (!PeekDdsHeader(stream, header, why) || !IsBlockCompressed(header.layout)) return D3DFMT_UNKNOWN;
     // Direct3D 9 makes a DXT texture's top level of whole blocks only.
     if (header.width % 4 != 0 || header.height % 4 != 0) return D3DFMT_UNKNOWN;
     const D3DFORMAT format = FormatOf(header.layout);

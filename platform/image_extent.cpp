@@ -6,53 +6,42 @@
 
 #include <string>
 
+#include "platform/byte_order.h"
 #include "platform/dds_image.h"
 #include "platform/image_packing.h"
 #include "platform/pfm_image.h"
 
 namespace {
 
-constexpr std::uint64_t kLargestSide = std::uint64_t{1} << 24;
-
-std::uint32_t Big(const unsigned char* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-}
-
-std::uint32_t Little(const unsigned char* p, int bytes) {
-    std::uint32_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | p[i];
-    return value;
-}
-
 bool Plausible(std::uint64_t width, std::uint64_t height) {
-    return width > 0 && height > 0 && width <= kLargestSide && height <= kLargestSide;
+    return width > 0 && height > 0 && width <= kLargestImageSide && height <= kLargestImageSide;
 }
 
 // Rows of RGB or BI_BITFIELDS pixels, each padded to four bytes; the last row's padding is not
 // needed (some writers leave it out).
 std::uint64_t BmpBytes(const unsigned char* head, std::size_t size) {
     if (size < 34) return 0;
-    const std::uint32_t headerSize = Little(head + 14, 4);
+    const std::uint32_t headerSize = LittleEndian(head + 14, 4);
     std::uint64_t width = 0;
     std::uint64_t height = 0;
     std::uint64_t bits = 0;
     if (headerSize == 12) {
-        width = Little(head + 18, 2);
-        height = Little(head + 20, 2);
-        bits = Little(head + 24, 2);
+        width = LittleEndian(head + 18, 2);
+        height = LittleEndian(head + 20, 2);
+        bits = LittleEndian(head + 24, 2);
     } else {
-        const std::uint32_t compression = Little(head + 30, 4);
+        const std::uint32_t compression = LittleEndian(head + 30, 4);
         if (compression != 0 && compression != 3) return 0;
         // A negative height stores the rows top first.
-        const std::int64_t w = static_cast<std::int32_t>(Little(head + 18, 4));
-        const std::int64_t h = static_cast<std::int32_t>(Little(head + 22, 4));
+        const std::int64_t w = static_cast<std::int32_t>(LittleEndian(head + 18, 4));
+        const std::int64_t h = static_cast<std::int32_t>(LittleEndian(head + 22, 4));
         width = static_cast<std::uint64_t>(w > 0 ? w : 0);
         height = static_cast<std::uint64_t>(h < 0 ? -h : h);
-        bits = Little(head + 28, 2);
+        bits = LittleEndian(head + 28, 2);
     }
     if (!Plausible(width, height) || bits == 0 || bits > 32) return 0;
     const std::uint64_t row = (width * bits + 31) / 32 * 4;
-    return Little(head + 10, 4) + row * (height - 1) + (width * bits + 7) / 8;
+    return LittleEndian(head + 10, 4) + row * (height - 1) + (width * bits + 7) / 8;
 }
 
 // Types 1, 2 and 3 (colour-mapped, true colour, grey) are uncompressed; 9 to 11 are the same
@@ -65,10 +54,10 @@ bool IsTgaHeader(const unsigned char* head, std::size_t size) {
 
 ImageFloor TgaFloor(const unsigned char* head, std::size_t size) {
     if (!IsTgaHeader(head, size)) return {};
-    const std::uint64_t width = Little(head + 12, 2);
-    const std::uint64_t height = Little(head + 14, 2);
+    const std::uint64_t width = LittleEndian(head + 12, 2);
+    const std::uint64_t height = LittleEndian(head + 14, 2);
     if (!Plausible(width, height)) return {};
-    const std::uint64_t palette = head[1] == 1 ? Little(head + 5, 2) * ((head[7] + 7u) / 8) : 0;
+    const std::uint64_t palette = head[1] == 1 ? LittleEndian(head + 5, 2) * ((head[7] + 7u) / 8) : 0;
     const std::uint64_t start = 18 + head[0] + palette;
     const std::uint64_t pixelBytes = (head[16] + 7u) / 8;
     if (head[2] <= 3) return {start + width * height * pixelBytes};
@@ -91,7 +80,7 @@ std::uint64_t PnmBytes(const unsigned char* head, std::size_t size) {
             }
         }
         if (at == size || head[at] < '0' || head[at] > '9') return 0;
-        for (; at < size && head[at] >= '0' && head[at] <= '9' && number <= kLargestSide; ++at) {
+        for (; at < size && head[at] >= '0' && head[at] <= '9' && number <= kLargestImageSide; ++at) {
             number = number * 10 + (head[at] - '0');
         }
     }
@@ -118,6 +107,6 @@ ImageFloor FewestImageBytes(const unsigned char* head, std::size_t size, std::ui
 }
 
 bool DeclaresNoPixels(const unsigned char* head, std::size_t size) {
-    if (size >= 24 && IsPngHeader(head, size)) return Big(head + 16) == 0 || Big(head + 20) == 0;
-    return IsTgaHeader(head, size) && (Little(head + 12, 2) == 0 || Little(head + 14, 2) == 0);
+    if (size >= 24 && IsPngHeader(head, size)) return BigEndian(head + 16) == 0 || BigEndian(head + 20) == 0;
+    return IsTgaHeader(head, size) && (LittleEndian(head + 12, 2) == 0 || LittleEndian(head + 14, 2) == 0);
 }

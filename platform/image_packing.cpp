@@ -7,13 +7,9 @@
 #include <cstring>
 #include <iterator>
 
-namespace {
+#include "platform/byte_order.h"
 
-std::uint32_t Big(const unsigned char* p, int bytes) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < bytes; ++i) value = (value << 8) | p[i];
-    return value;
-}
+namespace {
 
 bool StartsWith(const unsigned char* head, std::size_t size, const char* magic) {
     const std::size_t length = std::strlen(magic);
@@ -37,16 +33,16 @@ ImageFloor PngFloor(const unsigned char* head, std::size_t size, std::uint64_t w
 // the file lacks: count at least one.
 ImageFloor PsdFloor(const unsigned char* head, std::size_t size, std::uint64_t width, std::uint64_t height) {
     if (size < 26) return {};
-    const std::uint64_t channels = Big(head + 12, 2);
+    const std::uint64_t channels = BigEndian(head + 12, 2);
     const std::uint64_t read = std::clamp<std::uint64_t>(channels, 1, 4);
     std::uint64_t at = 26;
     int section = 0;
-    for (; section < 3 && at + 4 <= size; ++section) at += 4 + Big(head + at, 4);
+    for (; section < 3 && at + 4 <= size; ++section) at += 4 + BigEndian(head + at, 4);
     at += 4 * (3 - section) + 2;  // lengths beyond the head count as empty sections
-    const std::uint64_t stored = read * width * height * (Big(head + 22, 2) / 8);
+    const std::uint64_t stored = read * width * height * (BigEndian(head + 22, 2) / 8);
     const std::uint64_t packed = height * channels * 2 + read * ((width * height + 127) / 128 * 2);
     const bool known = section == 3 && at <= size;
-    if (known ? Big(head + at - 2, 2) == 0 : stored < packed) return {at + stored};
+    if (known ? BigEndian(head + at - 2, 2) == 0 : stored < packed) return {at + stored};
     return {at + packed, "PSD's PackBits packs at most 128 bytes in 2"};
 }
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-namespace {
+#include "platform/byte_order.h"
 
-constexpr std::uint64_t kLargestSide = std::uint64_t{1} << 24;
+namespace {
 
 bool IsSpace(unsigned char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
@@ -28,7 +28,7 @@ bool Field(const unsigned char* head, std::size_t size, std::size_t& at, std::st
 bool Whole(const std::string& text, std::uint64_t& value) {
     if (text.find_first_not_of("0123456789") != std::string::npos) return false;
     value = std::strtoull(text.c_str(), nullptr, 10);
-    return value > 0 && value <= kLargestSide;
+    return value > 0 && value <= kLargestImageSide;
 }
 
 // As stbi__hdr_to_ldr at its defaults (gamma 1/2.2, scale 1), after clamping to 0–1.
