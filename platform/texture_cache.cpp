@@ -26,8 +26,7 @@ TextureLoad LoadSharedTexture(TextureCache& cache, IDirect3DDevice9* device, con
         return Share(cache.byName[name] = known->second);
     }
     const FileIdentity identity = file.identity;
-    load.path = file.path;
-    load.stamp = file.stamp;
+    load.source = WatchOf(file);
     CreateTextureFromImageFile(device, file, &load.texture, load.why);
     return cache.byName[name] = cache.byFile[identity] = load;
 }

@@ -6,13 +6,13 @@
 #include <string>
 
 #include "platform/d3dx.h"
+#include "platform/file_watch.h"
 #include "platform/regular_file.h"
 
 struct TextureLoad {
     IDirect3DTexture9* texture = nullptr;  // null when it could not be made
     std::string why;
-    std::string path;  // the file it was made from, as found; empty when none was opened
-    FileStamp stamp;   // that file as it was opened
+    WatchedFile source;  // the file it was made from, as opened; no path when none was
 };
 
 // What was made so far, by name and by the file a name leads to ("a.png" and "./a.png" are one

@@ -28,7 +28,8 @@ TextureCache UnchangedTextures(const std::vector<TextureName>& names) {
         const auto known = gSource.textures.find(name.name);
         if (known == gSource.textures.end() || cache.byName.contains(name.name)) continue;
         const TextureLoad& load = known->second;
-        if (!load.path.empty() && StampOf(load.path) == load.stamp) cache.byName.emplace(name.name, load);
+        if (!load.source.path.empty() && StampOf(load.source.path) == load.source.read)
+            cache.byName.emplace(name.name, load);
     }
     return cache;
 }
@@ -36,7 +37,7 @@ TextureCache UnchangedTextures(const std::vector<TextureName>& names) {
 // The first name that leads to a file, as the map writes it.
 std::string NameOf(const std::string& path) {
     for (const auto& [name, load] : gSource.textures) {
-        if (load.path == path) return name;
+        if (load.source.path == path) return name;
     }
     return path;
 }
@@ -48,9 +49,8 @@ void KeepSceneSource(const WatchedFile& map, const TextureCache& cache) {
     gSource.textures = cache.byName;
     std::set<std::string_view> paths;  // one watch for a file however many names lead to it
     for (const auto& [name, load] : gSource.textures) {
-        if (!load.path.empty() && paths.insert(load.path).second) {
-            gSource.files.push_back({load.path, load.stamp, load.stamp});
-        }
+        if (!load.source.path.empty() && paths.insert(load.source.path).second)
+            gSource.files.push_back(load.source);
     }
 }
 
