@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <utility>
 #include <vector>
 
 #include "platform/current_folder.h"
@@ -13,10 +12,7 @@
 std::string EnterFolderOf(const char* path, const char* mapName) {
     FolderListings listings;
     FileLookup found = LookUpFile(path, listings);
-    if (!found.variants.empty()) {
-        OpenResult ambiguous(OpenStatus::kAmbiguous);
-        ambiguous.variants = std::move(found.variants);
-        ambiguous.variantsAreFolders = found.variantsAreFolders;
+    if (OpenResult ambiguous = AmbiguityOf(found); ambiguous.status != OpenStatus::kOk) {
         return WhyNotOpened(ambiguous);
     }
     struct stat status {};

@@ -19,3 +19,5 @@ struct FileLookup {
 
 // Folders are read through listings, each once, and only where a component has no exact match.
 FileLookup LookUpFile(std::string_view name, FolderListings& listings);
+// kAmbiguous, taking the lookup's variants, where it met several; kOk otherwise.
+OpenResult AmbiguityOf(FileLookup& found);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/file_lookup.h"
 
@@ -99,4 +100,12 @@ FileLookup LookUpFile(std::string_view name, FolderListings& listings) {
     if (!namesFolder && folder.size() > 1) folder.pop_back();
     result.path = std::move(folder);
     return result;
+}
+
+OpenResult AmbiguityOf(FileLookup& found) {
+    if (found.variants.empty()) return OpenStatus::kOk;
+    OpenResult ambiguous(OpenStatus::kAmbiguous);
+    ambiguous.variants = std::move(found.variants);
+    ambiguous.variantsAreFolders = found.variantsAreFolders;
+    return ambiguous;
 }

@@ -23,12 +23,7 @@ FileStamp StampOfStatus(const struct stat& status) {
 
 OpenResult OpenRegularFile(const char* name, RegularFile& file, FolderListings& listings) {
     FileLookup found = LookUpFile(name, listings);
-    if (!found.variants.empty()) {
-        OpenResult ambiguous(OpenStatus::kAmbiguous);
-        ambiguous.variants = std::move(found.variants);
-        ambiguous.variantsAreFolders = found.variantsAreFolders;
-        return ambiguous;
-    }
+    if (OpenResult ambiguous = AmbiguityOf(found); ambiguous.status != OpenStatus::kOk) return ambiguous;
     const char* path = found.path.c_str();
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat status {};
