@@ -1,32 +1,30 @@
 // Entering the map's folder and reading the map there.
 #include "map_tool/map_source.h"
 
-#include <cerrno>
-#include <cstdint>
+#include <strings.h>
+
 #include <system_error>
 #include <utility>
 
-#include "platform/regular_file.h"
+#include "platform/current_folder.h"
+#include "platform/file_lookup.h"
 #include "scene/map_file.h"
 #include "scene/view_limits.h"
 
 MapFolder::MapFolder(const std::string& argument) {
+    const std::string path = argument.empty() ? "." : argument;
+    // The viewer's own entry into the folder, asked for the map file's name as the lookup finds it;
+    // map.txt in any letter case is the viewer's map, read and named as the viewer does.
+    FolderListings listings;
+    const std::filesystem::path found = LookUpFile(path, listings).path;
     std::error_code error;
-    std::filesystem::path folder = argument.empty() ? "." : argument;
-    if (std::filesystem::is_directory(folder, error)) {
+    fileName_ = found.filename().string();
+    if (std::filesystem::is_directory(found, error) || ::strcasecmp(fileName_.c_str(), kMapFileName) == 0) {
         fileName_ = kMapFileName;
-    } else {
-        fileName_ = folder.filename().string();
-        folder = folder.has_parent_path() ? folder.parent_path() : ".";
     }
     previous_ = std::filesystem::current_path(error);
-    std::filesystem::current_path(folder, error);
-    if (error) {
-        const bool missing =
-            error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory;
-        refusal_ = argument + ": cannot open the map file: " +
-                   WhyNotOpened(missing ? OpenStatus::kNotFound : OpenStatus::kCannotRead);
-    }
+    const std::string why = EnterFolderOf(path.c_str(), fileName_.c_str());
+    if (!why.empty()) refusal_ = argument + ": cannot open the map file: " + why;
 }
 
 MapFolder::~MapFolder() {

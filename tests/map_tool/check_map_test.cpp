@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "map_tool/check_report.h"
@@ -96,6 +97,11 @@ TEST_F(CheckMap, AMapTheViewerRefusesGivesTheViewersLineAloneAndExitCode2) {
     EXPECT_EQ(ExitCode(check), 2);
     EXPECT_EQ(HumanReport(check), "map.txt:3: vertex index 3 is outside 0 to 2 (the map has 3 vertices)\n");
     EXPECT_EQ(check.refusal, ReadMap("map.txt", text).refusal);
+    // The folder and its map are found in other letter case, as the viewer finds them.
+    std::filesystem::create_directory("Inner");
+    Write("Inner/MAP.TXT", text);
+    EXPECT_EQ(HumanReport(Check("inner")), HumanReport(check));
+    EXPECT_EQ(HumanReport(Check("INNER/map.txt")), HumanReport(check));
 
     Write("map.txt", "0 0 0\n0\n0\n0\n");
     EXPECT_EQ(HumanReport(Check()),
