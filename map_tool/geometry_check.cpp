@@ -45,7 +45,6 @@ GeometryCheck CheckGeometry(const SceneData& scene) {
         const std::int32_t* corner = &scene.indices[3 * face];
         for (int k = 0; k < 3; ++k) {
             vertexUsed[static_cast<std::size_t>(corner[k])] = true;
-            Extend(check.bounds, scene.vertices[static_cast<std::size_t>(corner[k])]);
         }
         if (corner[0] == corner[1] || corner[1] == corner[2] || corner[0] == corner[2]) {
             check.repeatedVertex.Add(t);
@@ -56,7 +55,11 @@ GeometryCheck CheckGeometry(const SceneData& scene) {
         }
     }
     for (std::int32_t v = 0; v < scene.vertexCount; ++v) {
-        if (!vertexUsed[static_cast<std::size_t>(v)]) check.unusedVertices.Add(v);
+        if (vertexUsed[static_cast<std::size_t>(v)]) {
+            Extend(check.bounds, scene.vertices[static_cast<std::size_t>(v)]);
+        } else {
+            check.unusedVertices.Add(v);
+        }
     }
     for (std::int32_t s = 0; s < scene.textureCount; ++s) {
         if (!textureUsed[static_cast<std::size_t>(s)]) check.unusedTextures.Add(s);

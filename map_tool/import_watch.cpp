@@ -8,6 +8,7 @@
 #include "map_tool/staged_import.h"
 #include "map_tool/stop_request.h"
 #include "platform/file_watch.h"
+#include "platform/regular_file.h"
 
 namespace fs = std::filesystem;
 
@@ -72,10 +73,10 @@ void ImportAndFollow(const ImportOptions& options, std::vector<WatchedFile>& fil
 int WatchImport(const ImportOptions& options) {
     if (!StampOf(options.model).present) {
         std::error_code error;
-        std::fprintf(stderr, "%s: %s\n", options.model.c_str(),
-                     fs::exists(options.model, error)
-                         ? "not a regular file (a folder, device, FIFO or socket)"
-                         : "not found");
+        std::fprintf(
+            stderr, "%s: %s\n", options.model.c_str(),
+            WhyNotOpened(fs::exists(options.model, error) ? OpenStatus::kNotRegular : OpenStatus::kNotFound)
+                .c_str());
         return 2;
     }
     const StopRequests stops;

@@ -11,13 +11,16 @@ namespace {
 
 ImageCheck OpenAndCheck(TextureFile& texture, FolderListings& listings,
                         std::map<FileIdentity, ImageCheck>& byFile) {
-    const FileLookup found = LookUpFile(texture.name, listings);
     RegularFile file;
     const OpenResult opened = OpenRegularFile(texture.name.c_str(), file, listings);
-    if (opened.status != OpenStatus::kNotFound && opened.status != OpenStatus::kAmbiguous) {
-        texture.path = found.path;
+    if (opened.status != OpenStatus::kOk) {
+        // Found but refused: the lookup names it, from folders the open has already listed.
+        if (opened.status != OpenStatus::kNotFound && opened.status != OpenStatus::kAmbiguous) {
+            texture.path = LookUpFile(texture.name, listings).path;
+        }
+        return ImageCheck{0, 0, "", {WhyNotOpened(opened)}};
     }
-    if (opened.status != OpenStatus::kOk) return ImageCheck{0, 0, "", {WhyNotOpened(opened)}};
+    texture.path = file.path;
     if (const auto known = byFile.find(file.identity); known != byFile.end()) {
         CloseRegularFile(file);
         return known->second;
