@@ -30,10 +30,6 @@ Request Refused(const std::string& why) {
     return {Request::Kind::kRefused, {}, std::string("vellmora: ").append(why).append("; ").append(kUsage)};
 }
 
-std::string Quoted(const std::string& text) {
-    return Quote(text.data(), text.data() + text.size());
-}
-
 }  // namespace
 
 Request ReadRequest(const std::vector<std::string>& arguments) {
@@ -46,7 +42,7 @@ Request ReadRequest(const std::vector<std::string>& arguments) {
         } else if (argument == "--version") {
             version = true;
         } else if (!argument.empty() && argument[0] == '-') {
-            return Refused("unknown option " + Quoted(argument));
+            return Refused("unknown option " + Quote(argument));
         } else {
             paths.push_back(argument);
         }
@@ -54,7 +50,7 @@ Request ReadRequest(const std::vector<std::string>& arguments) {
     if (help || version) return {help ? Request::Kind::kHelp : Request::Kind::kVersion, {}, {}};
     if (paths.size() > 1) {
         std::string given;
-        for (const std::string& path : paths) given.append(" ").append(Quoted(path));
+        for (const std::string& path : paths) given.append(" ").append(Quote(path));
         return Refused("one folder at most, given" + given);
     }
     return {Request::Kind::kShow, paths.empty() ? std::string() : paths.front(), {}};
@@ -78,6 +74,6 @@ std::optional<int> FollowCommandLine(const char* commandLine) {
     if (request.path.empty()) return std::nullopt;
     const std::string why = EnterFolderOf(request.path.c_str(), kMapFileName);
     if (why.empty()) return std::nullopt;
-    ReportLine("vellmora: cannot show %s: %s", Quoted(request.path).c_str(), why.c_str());
+    ReportLine("vellmora: cannot show %s: %s", Quote(request.path).c_str(), why.c_str());
     return E_FAIL;
 }

@@ -1,7 +1,6 @@
 // Benchmarks of vellmora-map's own part of an import, on a model of 1,000,000 triangles: from the
 // library's scene to the map's text and its file, against writing the same bytes as they are (the
 // disk's own speed). The library's read of the same model as an OBJ file is timed beside them.
-#include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -16,6 +15,7 @@
 #include "map_tool/map_placement.h"
 #include "map_tool/map_text_writer.h"
 #include "map_tool/model_geometry.h"
+#include "map_tool/model_import.h"
 
 namespace {
 
@@ -131,9 +131,8 @@ void BM_LibraryReadsTheObj(benchmark::State& state) {
     }
     for (auto _ : state) {
         Assimp::Importer importer;
-        const unsigned steps = aiProcess_ConvertToLeftHanded | aiProcess_Triangulate |
-                               aiProcess_JoinIdenticalVertices | aiProcess_ValidateDataStructure;
-        if (importer.ReadFile(obj.string(), steps) == nullptr) state.SkipWithError(importer.GetErrorString());
+        if (importer.ReadFile(obj.string(), kReadSteps) == nullptr)
+            state.SkipWithError(importer.GetErrorString());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(obj)));
 }

@@ -15,8 +15,7 @@ std::string Slots(std::int32_t count, const char* which) {
 }
 
 std::string TextureLine(const TextureFile& texture) {
-    std::string line = "texture " + std::to_string(texture.firstSlot) + " " +
-                       Quote(texture.name.data(), texture.name.data() + texture.name.size());
+    std::string line = "texture " + std::to_string(texture.firstSlot) + " " + Quote(texture.name);
     if (texture.slots > 1) line += " (and " + Slots(texture.slots - 1, " more") + ")";
     line += ": " + (texture.path.empty() ? std::string("no file") : texture.path);
     if (texture.image.width > 0 || texture.image.height > 0) {

@@ -13,16 +13,15 @@ int RunCheck(const Arguments& arguments) {
         if (argument == "--json") {
             json = true;
         } else if (argument == "--help" || argument == "-h") {
-            std::fputs(
-                "usage: vellmora-map check [FOLDER | MAP] [--json]\n"
+            std::printf(
+                "usage: %s\n"
                 "Reads the map (./map.txt by default) as the viewer would and reports what it would\n"
                 "show, warn about or refuse: exit 0 clean, 1 with warnings, 2 refused.\n",
-                stdout);
+                kCheckUsage);
             return 0;
         } else if (argument.starts_with("--") || ++places > 1) {
-            std::fprintf(stderr,
-                         "vellmora-map check: unexpected \"%s\"; usage: check [FOLDER | MAP] [--json]\n",
-                         argument.c_str());
+            std::fprintf(stderr, "vellmora-map check: unexpected \"%s\"; usage: %s\n", argument.c_str(),
+                         kCheckUsage);
             return 2;
         } else {
             where = argument;

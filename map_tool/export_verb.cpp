@@ -38,7 +38,7 @@ std::vector<std::string> TexturePaths(const std::vector<TextureName>& names,
 
 int RunExport(const Arguments& arguments) {
     if (arguments.size() != 2) {
-        std::fputs("usage: vellmora-map export MAP OUTPUT.obj | OUTPUT.gltf | OUTPUT.glb\n", stderr);
+        std::fprintf(stderr, "usage: %s\n", kExportUsage);
         return 2;
     }
     const std::filesystem::path output = std::filesystem::absolute(arguments[1]).lexically_normal();

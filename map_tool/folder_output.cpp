@@ -23,10 +23,10 @@ bool Rename(const fs::path& from, const fs::path& to, std::string& why) {
 }  // namespace
 
 bool MakeStagingFolder(const fs::path& target, fs::path& staging, std::string& why) {
-    const fs::path absolute = fs::absolute(target).lexically_normal();
-    const fs::path name = absolute.has_filename() ? absolute.filename() : absolute.parent_path().filename();
-    const fs::path parent =
-        absolute.has_filename() ? absolute.parent_path() : absolute.parent_path().parent_path();
+    fs::path absolute = fs::absolute(target).lexically_normal();
+    if (!absolute.has_filename()) absolute = absolute.parent_path();  // a trailing separator
+    const fs::path name = absolute.filename();
+    const fs::path parent = absolute.parent_path();
     std::string pattern = (parent / ".").string();
     pattern.append(name.string()).append(".import-XXXXXX");
     if (mkdtemp(pattern.data()) == nullptr) {

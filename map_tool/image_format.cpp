@@ -1,8 +1,8 @@
 #include "map_tool/image_format.h"
 
-#include <algorithm>
+#include <strings.h>
+
 #include <array>
-#include <cctype>
 #include <string>
 
 bool ViewerReadsImage(std::string_view firstBytes, std::string_view extension) {
@@ -17,8 +17,6 @@ bool ViewerReadsImage(std::string_view firstBytes, std::string_view extension) {
         if (firstBytes.starts_with(signature)) return true;
     }
     if (firstBytes.starts_with(kPic)) return true;
-    std::string lower(extension);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower == ".tga" || lower == "tga";
+    const std::string text(extension);
+    return ::strcasecmp(text.c_str(), ".tga") == 0 || ::strcasecmp(text.c_str(), "tga") == 0;
 }

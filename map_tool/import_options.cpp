@@ -4,8 +4,6 @@
 #include <cmath>
 
 const char* const kImportHelp =
-    "usage: vellmora-map import MODEL [FOLDER] [--scale S] [--start X,Y,Z] [--force] [--watch]\n"
-    "                           [--memory-limit MIB] [--time-limit SECONDS]\n"
     "Writes FOLDER (by default the model's name without its extension) with a map.txt and its\n"
     "images, so that the viewer started there shows the model.\n"
     "  --scale S             multiply the model's coordinates by S (1 keeps its units); by default\n"

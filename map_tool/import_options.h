@@ -20,6 +20,7 @@ struct ImportOptions {
     RunLimits limits = DefaultRunLimits();
 };
 
+// What follows the usage in the import's help.
 extern const char* const kImportHelp;
 
 // False, with the reason, for arguments it cannot use.

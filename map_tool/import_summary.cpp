@@ -2,11 +2,9 @@
 
 #include <cstdio>
 
-namespace {
+#include "map_tool/counted.h"
 
-std::string Counted(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
+namespace {
 
 std::string Number(double value) {
     char text[32];

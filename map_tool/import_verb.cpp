@@ -27,7 +27,7 @@ int RunImport(const Arguments& arguments) {
         return Refuse("vellmora-map import", why + " (vellmora-map import --help says more)");
     }
     if (options.help) {
-        std::fputs(kImportHelp, stdout);
+        std::printf("usage: %s\n%s", kImportUsage, kImportHelp);
         return 0;
     }
     if (options.watch) return WatchImport(options);

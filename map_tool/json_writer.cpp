@@ -79,28 +79,15 @@ void JsonWriter::BeforeValue() {
     }
 }
 
-JsonWriter& JsonWriter::BeginObject() {
+JsonWriter& JsonWriter::Open(char bracket) {
     BeforeValue();
-    text_ += '{';
+    text_ += bracket;
     empty_.push_back(true);
     return *this;
 }
 
-JsonWriter& JsonWriter::EndObject() {
-    text_ += '}';
-    empty_.pop_back();
-    return *this;
-}
-
-JsonWriter& JsonWriter::BeginArray() {
-    BeforeValue();
-    text_ += '[';
-    empty_.push_back(true);
-    return *this;
-}
-
-JsonWriter& JsonWriter::EndArray() {
-    text_ += ']';
+JsonWriter& JsonWriter::Close(char bracket) {
+    text_ += bracket;
     empty_.pop_back();
     return *this;
 }

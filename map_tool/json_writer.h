@@ -9,10 +9,10 @@
 
 class JsonWriter {
   public:
-    JsonWriter& BeginObject();
-    JsonWriter& EndObject();
-    JsonWriter& BeginArray();
-    JsonWriter& EndArray();
+    JsonWriter& BeginObject() { return Open('{'); }
+    JsonWriter& EndObject() { return Close('}'); }
+    JsonWriter& BeginArray() { return Open('['); }
+    JsonWriter& EndArray() { return Close(']'); }
     JsonWriter& Key(std::string_view key);
     JsonWriter& String(std::string_view text);
     JsonWriter& Integer(std::int64_t value);
@@ -23,6 +23,8 @@ class JsonWriter {
     const std::string& Text() const { return text_; }
 
   private:
+    JsonWriter& Open(char bracket);
+    JsonWriter& Close(char bracket);
     void BeforeValue();
 
     std::string text_;

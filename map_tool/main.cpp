@@ -7,23 +7,21 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: vellmora-map import MODEL [FOLDER] [--scale S] [--start X,Y,Z] [--force] [--watch]\n"
-    "                    [--memory-limit MIB] [--time-limit SECONDS]\n"
-    "       vellmora-map check [FOLDER | MAP] [--json]\n"
-    "       vellmora-map export MAP OUTPUT.obj | OUTPUT.gltf | OUTPUT.glb\n";
+void PrintUsage(std::FILE* to) {
+    std::fprintf(to, "usage: %s\n       %s\n       %s\n", kImportUsage, kCheckUsage, kExportUsage);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
+        PrintUsage(stdout);
         return 0;
     }
     const Arguments rest(argv + (argc >= 2 ? 2 : argc), argv + argc);
     if (argc >= 2 && std::strcmp(argv[1], "import") == 0) return RunImport(rest);
     if (argc >= 2 && std::strcmp(argv[1], "check") == 0) return RunCheck(rest);
     if (argc >= 2 && std::strcmp(argv[1], "export") == 0) return RunExport(rest);
-    std::fputs(kUsage, stderr);
+    PrintUsage(stderr);
     return 2;
 }

@@ -6,15 +6,12 @@
 #include <cstdio>
 #include <functional>
 
+#include "map_tool/counted.h"
 #include "map_tool/json_writer.h"
 #include "platform/report.h"
 #include "scene/view_limits.h"
 
 namespace {
-
-std::string Counted(std::int64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 // The sample's numbers, each as item words it.
 std::string Listed(const Sample& sample, const std::function<std::string(std::int32_t)>& item) {
@@ -26,10 +23,6 @@ std::string Listed(const Sample& sample, const std::function<std::string(std::in
 
 std::string Number(std::int32_t number) {
     return std::to_string(number);
-}
-
-std::string Quoted(const std::string& text) {
-    return Quote(text.data(), text.data() + text.size());
 }
 
 double Diagonal(const Box& box) {
@@ -50,8 +43,7 @@ void WarnAboutTextures(MapCheck& check) {
             texture.slots > 1 ? " (" + std::to_string(texture.slots) + " slots name it)" : "";
         for (const std::string& problem : texture.image.problems) {
             check.warnings.push_back(check.mapName + ":" + std::to_string(texture.line) +
-                                     ": cannot load texture " + Quoted(texture.name) + ": " + problem +
-                                     slots);
+                                     ": cannot load texture " + Quote(texture.name) + ": " + problem + slots);
         }
     }
 }
@@ -81,7 +73,7 @@ void WarnAboutGeometry(MapCheck& check, const std::vector<TextureName>& names) {
     if (geometry.unusedTextures.count > 0) {
         warnings.push_back(Counted(geometry.unusedTextures.count, "texture is", "textures are") +
                            " used by no triangle: " + Listed(geometry.unusedTextures, [&](std::int32_t slot) {
-                               return Number(slot) + " " + Quoted(names[static_cast<std::size_t>(slot)].name);
+                               return Number(slot) + " " + Quote(names[static_cast<std::size_t>(slot)].name);
                            }));
     }
     if (geometry.repeatedVertex.count > 0) {

@@ -47,10 +47,11 @@ bool PlaceModel(std::vector<MapVertex>& vertices, std::optional<double> scale,
     for (int i = 0; i < 3; ++i) extent = std::max(extent, placement.max[i] - placement.min[i]);
     placement.scale = scale ? *scale : extent > 0.0 ? kDefaultExtent / extent : 1.0;
     const double s = placement.scale;
-    if (!IsFloat(placement.min[0] * s) || !IsFloat(placement.max[0] * s) || !IsFloat(placement.min[1] * s) ||
-        !IsFloat(placement.max[1] * s) || !IsFloat(placement.min[2] * s) || !IsFloat(placement.max[2] * s)) {
-        why = "at scale " + std::to_string(s) + " the model reaches beyond the range of a float";
-        return false;
+    for (int i = 0; i < 3; ++i) {
+        if (!IsFloat(placement.min[i] * s) || !IsFloat(placement.max[i] * s)) {
+            why = "at scale " + std::to_string(s) + " the model reaches beyond the range of a float";
+            return false;
+        }
     }
     for (MapVertex& v : vertices) {
         v.x = static_cast<float>(v.x * s);

@@ -65,7 +65,7 @@ std::optional<SlotImage> EmbeddedImage(const aiTexture& texture, int index, cons
     if (wanted.empty()) wanted = model.stem().string() + "-" + std::to_string(index);
     const std::string key = "embedded:" + std::to_string(index);
     if (texture.mHeight != 0) {
-        if (!fs::path(wanted).has_extension() || fs::path(wanted).extension() != ".png") wanted += ".png";
+        if (fs::path(wanted).extension() != ".png") wanted += ".png";
         return SlotImage{
             key, wanted, [&texture](const fs::path& path) {
                 const std::size_t count = std::size_t{texture.mWidth} * texture.mHeight;

@@ -2,6 +2,7 @@
 #include "map_tool/model_export.h"
 
 #include <assimp/material.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <assimp/Exporter.hpp>
@@ -103,8 +104,7 @@ std::unique_ptr<aiScene> MapAsModel(const SceneData& scene, const std::vector<st
     unsigned next = 0;
     for (std::size_t slot = 0; slot < slots; ++slot) {
         if (bySlot[slot].empty()) continue;
-        aiString name;
-        model->mMaterials[slot]->Get(AI_MATKEY_NAME, name);
+        const aiString name(MaterialName(slot, texturePaths[slot]));
         model->mMeshes[next] = Mesh(scene, bySlot[slot], static_cast<unsigned>(slot), name, meshOf, localOf);
         auto* node = new aiNode(name.C_Str());
         node->mParent = model->mRootNode;
@@ -117,12 +117,10 @@ std::unique_ptr<aiScene> MapAsModel(const SceneData& scene, const std::vector<st
 }
 
 const char* ModelFormat(const std::filesystem::path& output) {
-    std::string extension = output.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".obj") return "obj";
-    if (extension == ".gltf") return "gltf2";
-    if (extension == ".glb") return "glb2";
+    const std::string extension = output.extension().string();
+    if (::strcasecmp(extension.c_str(), ".obj") == 0) return "obj";
+    if (::strcasecmp(extension.c_str(), ".gltf") == 0) return "gltf2";
+    if (::strcasecmp(extension.c_str(), ".glb") == 0) return "glb2";
     return nullptr;
 }
 

@@ -1,7 +1,6 @@
 #include "map_tool/model_import.h"
 
 #include <assimp/DefaultIOSystem.h>
-#include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
 #include <algorithm>
@@ -18,12 +17,6 @@
 #include "scene/map_reader.h"
 
 namespace {
-
-// Direct3D's conventions (left-handed, clockwise front faces, v from the top) from whatever the
-// model uses; triangles only; vertices merged where all their attributes agree, so that the viewer
-// smooths across the edges the model smooths across.
-constexpr unsigned kReadSteps = aiProcess_ConvertToLeftHanded | aiProcess_Triangulate |
-                                aiProcess_JoinIdenticalVertices | aiProcess_ValidateDataStructure;
 
 class ReadingProgress : public Assimp::ProgressHandler {
   public:

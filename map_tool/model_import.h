@@ -1,11 +1,19 @@
 #pragma once
 // The import itself: a model file read with the Open Asset Import Library and written as a map
 // with its images. It runs in the bounded child (see bounded_run.h).
+#include <assimp/postprocess.h>
+
 #include <array>
 #include <filesystem>
 #include <optional>
 
 #include "map_tool/bounded_run.h"
+
+// Direct3D's conventions (left-handed, clockwise front faces, v from the top) from whatever the
+// model uses; triangles only; vertices merged where all their attributes agree, so that the viewer
+// smooths across the edges the model smooths across.
+constexpr unsigned kReadSteps = aiProcess_ConvertToLeftHanded | aiProcess_Triangulate |
+                                aiProcess_JoinIdenticalVertices | aiProcess_ValidateDataStructure;
 
 struct ImportRequest {
     std::filesystem::path model;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "scene/map_file.h"
 #include "scene/map_reader.h"
 
 namespace {
@@ -50,7 +51,7 @@ std::string Fitted(std::string_view stem, std::string_view suffix, std::string_v
 
 }  // namespace
 
-TextureNames::TextureNames() : taken_{"map.txt"} {}
+TextureNames::TextureNames() : taken_{kMapFileName} {}
 
 std::string TextureNames::Claim(std::string_view wanted) {
     const std::string plain = MadePlain(wanted);

@@ -3,6 +3,7 @@
 // debugger; and its sibling for text the user asked for. A program started from a console with
 // nowhere for stderr to go (a GUI program's) writes it to that console.
 #include <string>
+#include <string_view>
 
 // printf-style; the line's end is added.
 void ReportLine(const char* format, ...);
@@ -13,3 +14,6 @@ void PrintText(const std::string& text);
 
 // Quotes bytes for a message: printable ASCII as is, the rest as \n, \t, \r or \xNN.
 std::string Quote(const char* begin, const char* end);
+inline std::string Quote(std::string_view text) {
+    return Quote(text.data(), text.data() + text.size());
+}
