@@ -1,35 +1,26 @@
 // vellmora-map import from the command line's arguments to the folder it leaves: models written
 // here as OBJ text, the map read back by the viewer's reader, and the refusals that write nothing.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 
 #include "map_tool/bounded_run.h"
 #include "map_tool/verbs.h"
 #include "scene/map_file.h"
+#include "tests/scene/map_file_fixture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class ImportRun : public testing::Test {
+class ImportRun : public MapFileTest {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "import-run-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
     fs::path Write(const std::string& name, const std::string& text) {
-        std::ofstream(root_ / name, std::ios::binary) << text;
-        return root_ / name;
+        MapFileTest::Write(name, text);
+        return dir / name;
     }
 
     // Runs the import, keeping what it writes on stderr.
@@ -43,11 +34,10 @@ class ImportRun : public testing::Test {
     // Nothing but the given entries in the root: no map folder and no staging folder left behind.
     void ExpectOnly(std::size_t entries) {
         EXPECT_EQ(
-            static_cast<std::size_t>(std::distance(fs::directory_iterator(root_), fs::directory_iterator())),
+            static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator())),
             entries);
     }
 
-    fs::path root_;
     std::string errors_;
 };
 
@@ -58,7 +48,7 @@ constexpr const char* kFacingTriangle =
 TEST_F(ImportRun, AModelComesOutInTheViewersConventionsAndReadsBack) {
     Write("facing.mtl", "newmtl red\nKd 1 0 0\n");
     const fs::path model = Write("facing.obj", kFacingTriangle);
-    const fs::path folder = root_ / "out";
+    const fs::path folder = dir / "out";
 
     ASSERT_EQ(Import({model.string(), folder.string(), "--scale", "1"}), 0) << errors_;
 
@@ -100,9 +90,9 @@ TEST_F(ImportRun, ModelsWithNothingToDrawAreRefusedInOneLineWritingNothing) {
         {"garbage.xyz", "no model at all", "xyz"},
     };
     for (const auto& model : refused) {
-        const fs::path path = model.text ? Write(model.name, model.text) : root_ / model.name;
+        const fs::path path = model.text ? Write(model.name, model.text) : dir / model.name;
 
-        EXPECT_EQ(Import({path.string(), (root_ / "out").string()}), 2) << model.name;
+        EXPECT_EQ(Import({path.string(), (dir / "out").string()}), 2) << model.name;
 
         EXPECT_NE(errors_.find(path.string() + ": "), std::string::npos) << errors_;
         EXPECT_NE(errors_.find(model.why), std::string::npos) << errors_;
@@ -117,7 +107,7 @@ TEST_F(ImportRun, AModelThatExhaustsTheLibraryIsStoppedAtTheMemoryLimit) {
     if (!kMemoryBounded) GTEST_SKIP() << "this build cannot bound the address space";
     const auto started = std::chrono::steady_clock::now();
 
-    EXPECT_EQ(Import({model.string(), (root_ / "out").string(), "--memory-limit", "256"}), 2);
+    EXPECT_EQ(Import({model.string(), (dir / "out").string(), "--memory-limit", "256"}), 2);
 
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
     EXPECT_EQ(errors_,

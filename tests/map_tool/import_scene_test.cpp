@@ -2,7 +2,6 @@
 // grouping by texture and the placement in front of the start. Scenes are built here in code.
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cmath>
 #include <cstring>
@@ -13,6 +12,7 @@
 #include "map_tool/map_placement.h"
 #include "map_tool/model_geometry.h"
 #include "map_tool/texture_slots.h"
+#include "tests/scene/map_file_fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -163,15 +163,8 @@ TEST(ImportPlacement, TheDefaultSizeAndStartShowTheWholeModelWithinTheViewersRea
     EXPECT_NE(why.find("range of a float"), std::string::npos);
 }
 
-class ImportImages : public testing::Test {
+class ImportImages : public MapFileTest {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "import-images-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     // An embedded image of compressed bytes, as glTF binaries and FBX files hold them.
     static aiTexture* Compressed(std::string_view bytes, const char* hint, const char* fileName) {
         auto* texture = new aiTexture;
@@ -182,8 +175,6 @@ class ImportImages : public testing::Test {
         texture->mFilename = fileName;
         return texture;
     }
-
-    fs::path folder_;
 };
 
 TEST_F(ImportImages, EmbeddedImagesAreWrittenOutAndMaterialsWithoutOneGetTheirColour) {
@@ -204,23 +195,23 @@ TEST_F(ImportImages, EmbeddedImagesAreWrittenOutAndMaterialsWithoutOneGetTheirCo
     };
     ModelGeometry geometry = CollectGeometry(*scene);
 
-    const TextureSlots slots = MakeTextureSlots(*scene, "/models/Model.glb", folder_, geometry.triangles);
+    const TextureSlots slots = MakeTextureSlots(*scene, "/models/Model.glb", dir, geometry.triangles);
 
     EXPECT_EQ(slots.names,
               std::vector<std::string>({"skin.png", "ktx.png", "red.png", "Model-2.png", "Model-3.dds"}));
     std::vector<std::int32_t> textures;
     for (const MapTriangle& t : geometry.triangles) textures.push_back(t.texture);
     EXPECT_EQ(textures, std::vector<std::int32_t>({0, 1, 2, 0, 3, 4}));
-    EXPECT_EQ(FileBytes(folder_ / "skin.png"), png);
-    EXPECT_EQ(FileBytes(folder_ / "Model-3.dds"), "DDS |||||||");
+    EXPECT_EQ(FileBytes(dir / "skin.png"), png);
+    EXPECT_EQ(FileBytes(dir / "Model-3.dds"), "DDS |||||||");
     ASSERT_EQ(slots.warnings.size(), 1u);
     EXPECT_NE(slots.warnings[0].find("Model-1.ktx"), std::string::npos) << slots.warnings[0];
     // The colour images are 4x4 PNGs (the width and height stand in the IHDR chunk).
-    const std::string red = FileBytes(folder_ / "red.png");
+    const std::string red = FileBytes(dir / "red.png");
     ASSERT_GE(red.size(), 24u);
     EXPECT_EQ(red.substr(0, 8), png.substr(0, 8));
     EXPECT_EQ(red.substr(16, 8), std::string("\0\0\0\x04\0\0\0\x04", 8));
-    EXPECT_EQ(FileBytes(folder_ / "Model-2.png").substr(16, 8), std::string("\0\0\0\x02\0\0\0\x01", 8));
+    EXPECT_EQ(FileBytes(dir / "Model-2.png").substr(16, 8), std::string("\0\0\0\x02\0\0\0\x01", 8));
 }
 
 }  // namespace
