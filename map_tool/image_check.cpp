@@ -16,12 +16,9 @@ namespace {
 
 // A DDS keeps its pixels in the format its header names, compressed or not, on the device too.
 std::string DdsFormat(std::FILE* stream) {
-    unsigned char head[kDdsHeaderBytes];
-    const std::size_t size = std::fread(head, 1, sizeof head, stream);
-    std::fseek(stream, 0, SEEK_SET);
     DdsHeader header;
     std::string why;
-    return ReadDdsHeader(head, size, header, why) ? DdsLayoutName(header.layout) : "";
+    return PeekDdsHeader(stream, header, why) ? DdsLayoutName(header.layout) : "";
 }
 
 }  // namespace
